@@ -1,0 +1,48 @@
+# Front door of mfpsm. CMake does the building; see README.md.
+MAKEFLAGS += --no-print-directory
+BUILD   := build
+JOBS    ?= $(shell nproc)
+CTEST_J ?= 4
+CONFIG  ?= RelWithDebInfo
+
+HOST_DIR  := $(BUILD)/host
+WIN64_DIR := $(BUILD)/win64
+WIN32_DIR := $(BUILD)/win32
+
+.PHONY: all build host win64 win32 test demo bench bootstrap clean
+
+all: build
+
+build: host win64 win32
+
+bootstrap:
+	@tools/bootstrap.sh
+
+host:
+	@cmake -S . -B $(HOST_DIR) -DCMAKE_BUILD_TYPE=$(CONFIG) >/dev/null
+	@cmake --build $(HOST_DIR) -j $(JOBS)
+
+win64:
+	@cmake -S . -B $(WIN64_DIR) -DCMAKE_BUILD_TYPE=$(CONFIG) \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
+	@cmake --build $(WIN64_DIR) -j $(JOBS)
+
+# The 32-bit program is compiled only: Debian's Wine runs 64-bit programs.
+win32:
+	@cmake -S . -B $(WIN32_DIR) -DCMAKE_BUILD_TYPE=$(CONFIG) -DBUILD_TESTING=OFF \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake >/dev/null
+	@cmake --build $(WIN32_DIR) -j $(JOBS)
+
+# One CTest run over both trees, so the last line is CTest's summary of all.
+test: bootstrap build
+	@printf 'subdirs("host")\nsubdirs("win64")\n' > $(BUILD)/CTestTestfile.cmake
+	@cd $(BUILD) && ctest --output-on-failure -j $(CTEST_J)
+
+demo: bootstrap win64
+	@tools/demo.sh
+
+bench: bootstrap build
+	@tools/bench.sh
+
+clean:
+	rm -rf $(BUILD) out

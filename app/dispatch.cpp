@@ -1,0 +1,137 @@
+#include "app/dispatch.h"
+
+#include "app/command_line.h"
+#include "common/globals.h"
+#include "common/registry.h"
+#include "common/text.h"
+#include "common/trace.h"
+#include "common/utf16.h"
+
+namespace {
+
+constexpr const wchar_t* kTag = L"SM_DispatchCommand";
+
+const wchar_t* Slot(const ArgTable& args, int i)
+{
+    return W16(args.slot[i]);
+}
+
+int SlotNumber(const ArgTable& args, int i)
+{
+    return MISC_TextToInt(SM_ArgText(args, i));
+}
+
+// Says plainly that a command word of this program has no task in this build.
+int NotInThisBuild(const ArgTable& args)
+{
+    TRACE_TagError(kTag, L"%ls is not part of this build", Slot(args, 1));
+    return 0;
+}
+
+int Uninstall(const WCHAR* moduleName)
+{
+    HWND monitor = FindWindowW(moduleName, nullptr);
+    MISC_DebugPrint(L"SM_PARAM_UNINSTALL");
+    if (monitor) {
+        TRACE_Tag(kTag, L"post WM_QUIT to the running monitor");
+        // Straight to the monitor's thread queue: its loop ends, the window stays.
+        PostMessageW(monitor, WM_QUIT, 0, 0);
+    }
+    SM_DeleteAutostart(moduleName);
+    return 0;
+}
+
+int SetNumber(const ArgTable& args, const wchar_t* debugLine, const wchar_t* traceFormat,
+              const wchar_t* valueName, const WCHAR* moduleName)
+{
+    MISC_DebugPrint(debugLine);
+    TRACE_Tag(kTag, traceFormat, Slot(args, 2));
+    MISC_SetRegValue(valueName, SlotNumber(args, 2), moduleName);
+    return 0;
+}
+
+int Security(const ArgTable& args)
+{
+    MISC_DebugPrint(L"SECURITY_DIALOG");
+    g_SecurityType = SlotNumber(args, 2);
+    MISC_DebugPrint(L"security, g_SecurityType is %d", g_SecurityType);
+    MISC_CopyText(U16(g_szTargetPrinter), kTextUnits, SM_ArgText(args, 3));
+    MISC_DebugPrint(L"security, printer is %ls", g_szTargetPrinter);
+    int languageId = SlotNumber(args, 4);
+    g_Language = SM_GetLanguageIndex(languageId);
+    MISC_DebugPrint(L"security, g_Language is %d", languageId);
+    if (g_SecurityType != 1 && g_SecurityType != 2)
+        return 0;
+    return NotInThisBuild(args);
+}
+
+int Accounting(const ArgTable& args)
+{
+    MISC_DebugPrint(L"accounting");
+    MISC_CopyText(U16(g_szTargetPrinter), kTextUnits, SM_ArgText(args, 2));
+    MISC_DebugPrint(L"accounting, printer is %ls", g_szTargetPrinter);
+    int languageId = SlotNumber(args, 3);
+    g_Language = SM_GetLanguageIndex(languageId);
+    MISC_DebugPrint(L"security, g_Language is %d", languageId);
+    return NotInThisBuild(args);
+}
+
+int Preheat(const ArgTable& args)
+{
+    MISC_DebugPrint(L"SM_PARAM_PREHEAT");
+    MISC_DebugPrint(L"preheat start, %ls", Slot(args, 2));
+    NotInThisBuild(args);
+    MISC_DebugPrint(L"preheat end");
+    return 0;
+}
+
+int CreateTextBMP(const ArgTable& args)
+{
+    MISC_DebugPrint(L"SM_PARAM_BMP");
+    return NotInThisBuild(args);
+}
+
+} // namespace
+
+int SM_GetLanguageIndex(int languageId)
+{
+    MISC_DebugPrint(L"CountryVal = %d", languageId);
+    int index = SM_LanguageIndexOf(languageId);
+    MISC_DebugPrint(L"index = %d", index);
+    return index;
+}
+
+int SM_DispatchCommand(const WCHAR* const* argv, int argc, const WCHAR* moduleName, const WCHAR* exePath)
+{
+    // 26 KB: kept out of the stack frame.
+    static ArgTable args;
+    SM_FillArgTable(args, reinterpret_cast<const char16_t* const*>(argv), argc);
+    for (int i = 0; i < argc && i < kArgSlots; ++i) {
+        if (argv[i])
+            MISC_DebugPrint(L"%ls", Slot(args, i));
+    }
+
+    switch (SM_CommandWordOf(SM_ArgText(args, 1))) {
+    case CommandWord::CreateTextBMP:
+        return CreateTextBMP(args);
+    case CommandWord::Preheat:
+        return Preheat(args);
+    case CommandWord::Uninstall:
+        return Uninstall(moduleName);
+    case CommandWord::Install:
+        MISC_DebugPrint(L"SM_PARAM_INSTALL");
+        SM_WriteAutostart(moduleName, exePath);
+        return 1;
+    case CommandWord::SetATM:
+        return SetNumber(args, L"SM_PARAM_ATM_SET", L"OnOff = %ls", L"AtmMode", moduleName);
+    case CommandWord::Charset:
+        return SetNumber(args, L"SM_PARAM_LANGUAGE", L"LanID = %ls", L"Language", moduleName);
+    case CommandWord::Security:
+        return Security(args);
+    case CommandWord::Accounting:
+        return Accounting(args);
+    case CommandWord::None:
+        break;
+    }
+    return 0;
+}

@@ -1,0 +1,24 @@
+#include "common/globals.h"
+
+HINSTANCE g_hInstance = nullptr;
+WCHAR g_szStatusFile[kTextUnits] = L"";
+WCHAR g_szModuleName[kTextUnits] = L"";
+WCHAR g_szUIFile[kTextUnits] = L"";
+DWORD OsVersionCode = 0;
+HWND g_hMonitorWnd = nullptr;
+int g_SecurityType = 0;
+WCHAR g_szTargetPrinter[kTextUnits] = L"";
+int g_Language = 0;
+
+int g_PrevErrCodes[kMaxErrCodes] = {};
+int g_UICodePage = 0;
+
+HWND g_hStatusDlg = nullptr;
+
+TraceSwitches g_TraceSwitches = {
+    MFPSM_TRACE_MIN_LEVEL,
+    MFPSM_TRACE_CHANNEL,
+    {MFPSM_TRACE_CHANNEL_FLAGS},
+    MFPSM_TRACE_LOG_FILE_FLAG,
+    MFPSM_TRACE_LOG_FILE,
+};

@@ -1,0 +1,38 @@
+// Process-wide values of mfpsm. Each is defined once, in common/globals.cpp,
+// set by the code that owns it and read by the others. One thread uses them.
+#pragma once
+
+#include <windows.h>
+
+constexpr int kTextUnits = MAX_PATH;  // the fixed 260-unit text buffers
+
+// Start-up (app/)
+extern HINSTANCE g_hInstance;                  // instance handle given to WinMain
+extern WCHAR g_szStatusFile[kTextUnits];       // full path of StatusMonitorV3.ini
+extern WCHAR g_szModuleName[kTextUnits];       // module base name: class, autostart value, program key
+extern WCHAR g_szUIFile[kTextUnits];           // UI text file name, "smen.ini"
+extern DWORD OsVersionCode;                    // above 16: NT family; otherwise 9x family
+extern HWND g_hMonitorWnd;                     // the hidden monitor window
+extern int g_SecurityType;                     // "security": 1 storage print, 2 security print
+extern WCHAR g_szTargetPrinter[kTextUnits];    // printer of the prompt dialogs
+extern int g_Language;                         // column of the prompt text table, 0-12
+
+// Resident monitor (monitor/)
+constexpr int kMaxErrCodes = 48;               // entries of an error code list
+extern int g_PrevErrCodes[kMaxErrCodes];       // the list last shown in the status dialog
+extern int g_UICodePage;                       // "codepage" of smen.ini, read at window creation
+
+// Status dialog (display/): non-null while the modeless dialog exists; the
+// message loop offers it every message for keyboard navigation.
+extern HWND g_hStatusDlg;
+
+// Trace facility switches: fixed when the program is built (see CMake cache
+// options MFPSM_TRACE_*); tests change them at run time.
+struct TraceSwitches {
+    unsigned minLevel;         // 0: facility off; else lines of at least this level
+    int channel;               // 1-5 chooses one of the channel flags; else off
+    int channelFlags[5];
+    int logFileFlag;           // non-zero: also append every line to logFilePath
+    WCHAR logFilePath[kTextUnits];
+};
+extern TraceSwitches g_TraceSwitches;

@@ -1,0 +1,16 @@
+// The hidden monitor window: its procedure polls the status exchange file on
+// a 250 ms timer and answers the private messages below.
+#pragma once
+
+#include <windows.h>
+
+constexpr UINT WM_SM_EXIT = 1026;     // destroy the monitor window; the process ends
+constexpr UINT WM_SM_PSTATUS = 1027;  // answered with 0
+constexpr UINT WM_LM_ALIVE = 1028;    // answered with 0
+
+constexpr UINT_PTR kMonitorTimerId = 1;
+constexpr UINT kMonitorTimerMs = 250;
+
+constexpr const wchar_t* kMonitorTitle = L"MFP Status Monitor";
+
+LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

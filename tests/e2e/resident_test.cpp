@@ -1,0 +1,84 @@
+// The resident monitor as a separate process: single instance, the hidden
+// window, and the three ways it ends.
+#include <gtest/gtest.h>
+
+#include "testkit/wine_test.h"
+
+namespace {
+
+constexpr DWORD kTimeoutMs = 20000;
+constexpr const wchar_t* kRunKey = L"software\\microsoft\\windows\\currentversion\\run";
+
+std::wstring MfpsmCommand(const wchar_t* args)
+{
+    return L"\"" + BesideTest(L"mfpsm.exe") + L"\" " + args;
+}
+
+class Resident : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(WaitForNoWindow(L"mfpsm", kTimeoutMs)) << "a monitor was left running"; }
+    void TearDown() override
+    {
+        if (HWND window = FindWindowW(L"mfpsm", nullptr))
+            PostMessageW(window, 1026, 0, 0);
+        WaitForNoWindow(L"mfpsm", kTimeoutMs);
+    }
+};
+
+} // namespace
+
+TEST_F(Resident, InstallBecomesTheHiddenMonitor)
+{
+    ChildProcess monitor(MfpsmCommand(L"install"));
+    ASSERT_TRUE(monitor.Started());
+    HWND window = WaitForWindow(L"mfpsm", nullptr, kTimeoutMs);
+    ASSERT_NE(window, nullptr);
+    wchar_t title[64] = L"";
+    GetWindowTextW(window, title, 64);
+    EXPECT_STREQ(title, L"MFP Status Monitor");
+    EXPECT_FALSE(IsWindowVisible(window));
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    EXPECT_EQ(owner, monitor.Id());
+
+    std::wstring autostart;
+    ASSERT_TRUE(ReadRegString(HKEY_LOCAL_MACHINE, kRunKey, L"mfpsm", &autostart));
+    EXPECT_EQ(autostart.substr(autostart.size() - 10), L"\\mfpsm.exe");
+    EXPECT_EQ(autostart.find(L"install"), std::wstring::npos);
+
+    EXPECT_EQ(RunBeside(L"mfpsm.exe", L"install", kTimeoutMs), 0) << "a second install ends with 0";
+    EXPECT_TRUE(monitor.Running());
+    EXPECT_EQ(FindWindowW(L"mfpsm", nullptr), window);
+
+    PostMessageW(window, 1026, 0, 0);  // WM_SM_EXIT
+    EXPECT_EQ(monitor.Wait(kTimeoutMs), 0);
+    EXPECT_EQ(FindWindowW(L"mfpsm", nullptr), nullptr);
+}
+
+TEST_F(Resident, UninstallEndsTheRunningMonitor)
+{
+    ChildProcess monitor(MfpsmCommand(L"install"));
+    ASSERT_NE(WaitForWindow(L"mfpsm", nullptr, kTimeoutMs), nullptr);
+
+    EXPECT_EQ(RunBeside(L"mfpsm.exe", L"uninstall", kTimeoutMs), 1);
+    EXPECT_EQ(monitor.Wait(kTimeoutMs), 0);
+    std::wstring autostart;
+    EXPECT_FALSE(ReadRegString(HKEY_LOCAL_MACHINE, kRunKey, L"mfpsm", &autostart));
+}
+
+TEST_F(Resident, TwoCloseStartsMakeOneMonitor)
+{
+    ChildProcess first(MfpsmCommand(L"install"));
+    ChildProcess second(MfpsmCommand(L"install"));
+    ASSERT_TRUE(first.Started() && second.Started());
+    ASSERT_NE(WaitForWindow(L"mfpsm", nullptr, kTimeoutMs), nullptr);
+    PumpMessages(1500);
+
+    bool firstRuns = first.Running(), secondRuns = second.Running();
+    EXPECT_NE(firstRuns, secondRuns) << "exactly one stays resident";
+    ChildProcess& gone = firstRuns ? second : first;
+    EXPECT_EQ(gone.Wait(kTimeoutMs), 0);
+
+    PostMessageW(FindWindowW(L"mfpsm", nullptr), 1026, 0, 0);
+    EXPECT_EQ((firstRuns ? first : second).Wait(kTimeoutMs), 0);
+}

@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include "common/registry.h"
+#include "testkit/wine_test.h"
+
+namespace {
+
+// A program key of its own, so the test never touches the real one.
+constexpr const wchar_t* kScratchName = L"mfpsm_unit_registry";
+constexpr const wchar_t* kScratchKey = L"software\\Orvanite\\Printer\\mfpsm_unit_registry";
+constexpr const wchar_t* kScratchRun = L"mfpsm_unit_registry";
+
+class RegistrySettings : public ::testing::Test {
+protected:
+    void SetUp() override { Clean(); }
+    void TearDown() override { Clean(); }
+    static void Clean()
+    {
+        DeleteRegTree(HKEY_LOCAL_MACHINE, kScratchKey);
+        HKEY run;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE, &run) == ERROR_SUCCESS) {
+            RegDeleteValueW(run, kScratchRun);
+            RegCloseKey(run);
+        }
+    }
+};
+
+} // namespace
+
+TEST_F(RegistrySettings, NumbersAreStoredAsDwords)
+{
+    const struct {
+        const wchar_t* name;
+        int value;
+        DWORD stored;
+    } cases[] = {{L"AtmMode", -1, 0xFFFFFFFFu}, {L"AtmMode", 0, 0}, {L"Language", 1028, 1028},
+                 {L"Language", 2052, 2052}, {L"Language", 2147483647, 0x7FFFFFFFu}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(MISC_SetRegValue(c.name, c.value, kScratchName), 1);
+        DWORD got = 0;
+        ASSERT_TRUE(ReadRegDword(HKEY_LOCAL_MACHINE, kScratchKey, c.name, &got));
+        EXPECT_EQ(got, c.stored) << c.value;
+    }
+}
+
+TEST_F(RegistrySettings, OpenRegKeyCreatesTheMissingLevel)
+{
+    HKEY key = nullptr;
+    ASSERT_EQ(MISC_OpenRegKey(&key, kScratchName), 1);
+    RegCloseKey(key);
+    HKEY check;
+    EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kScratchKey, 0, KEY_READ, &check), ERROR_SUCCESS);
+    RegCloseKey(check);
+    // A second open finds the key and hands it out.
+    ASSERT_EQ(MISC_OpenRegKey(&key, kScratchName), 1);
+    RegCloseKey(key);
+}
+
+TEST_F(RegistrySettings, AutostartIsWrittenAndDeleted)
+{
+    const wchar_t* exe = L"C:\\Program Files\\Orvanite\\mfpsm.exe";
+    EXPECT_EQ(SM_WriteAutostart(kScratchRun, exe), 1);
+    std::wstring stored;
+    ASSERT_TRUE(ReadRegString(HKEY_LOCAL_MACHINE, kRunKey, kScratchRun, &stored));
+    EXPECT_EQ(stored, exe);
+
+    DWORD type = 0, size = 0;
+    ASSERT_EQ(RegGetValueW(HKEY_LOCAL_MACHINE, kRunKey, kScratchRun, RRF_RT_ANY, &type, nullptr, &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(size, (wcslen(exe) + 1) * sizeof(wchar_t)) << "stored with its terminating zero";
+
+    EXPECT_EQ(SM_DeleteAutostart(kScratchRun), 1);
+    EXPECT_FALSE(ReadRegString(HKEY_LOCAL_MACHINE, kRunKey, kScratchRun, &stored));
+    EXPECT_EQ(SM_DeleteAutostart(kScratchRun), 0) << "deleting a missing value fails quietly";
+}

@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include "app/dispatch.h"
+#include "app/resident.h"
+#include "common/globals.h"
+#include "monitor/monitor_window.h"
+#include "testkit/wine_test.h"
+
+namespace {
+
+// What the timer callback saw of the running monitor.
+struct Observed {
+    HWND window = nullptr;
+    bool visible = true;
+    LONG style = 0;
+    wchar_t title[64] = L"";
+    bool menuHasMove = true, menuHasSize = true, menuHasClose = false;
+    int secondStart = -1;
+    LRESULT privateAnswers[2] = {-1, -1};
+};
+Observed g_seen;
+
+bool MenuHas(HMENU menu, UINT command)
+{
+    return GetMenuState(menu, command, MF_BYCOMMAND) != static_cast<UINT>(-1);
+}
+
+void CALLBACK InspectAndExit(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    HWND window = FindWindowW(g_szModuleName, nullptr);
+    g_seen.window = window;
+    if (!window) {
+        PostQuitMessage(7);
+        return;
+    }
+    g_seen.visible = IsWindowVisible(window) != FALSE;
+    g_seen.style = GetWindowLongW(window, GWL_STYLE);
+    GetWindowTextW(window, g_seen.title, 64);
+    HMENU menu = GetSystemMenu(window, FALSE);
+    g_seen.menuHasMove = MenuHas(menu, SC_MOVE);
+    g_seen.menuHasSize = MenuHas(menu, SC_SIZE);
+    g_seen.menuHasClose = MenuHas(menu, SC_CLOSE);
+    g_seen.secondStart = SM_RunResident();
+    g_seen.privateAnswers[0] = SendMessageW(window, WM_SM_PSTATUS, 1, 2);
+    g_seen.privateAnswers[1] = SendMessageW(window, WM_LM_ALIVE, 1, 2);
+    SendMessageW(window, WM_SM_EXIT, 0, 0);
+}
+
+} // namespace
+
+TEST(ResidentPath, HiddenWindowEndsOnExitMessage)
+{
+    InitProcessValues();
+    wcscpy(g_szModuleName, L"mfpsm_unit_startup");
+    g_PrevErrCodes[3] = 77;
+    ASSERT_NE(SetTimer(nullptr, 0, 400, InspectAndExit), 0u);
+
+    EXPECT_EQ(SM_RunResident(), 0);
+
+    ASSERT_NE(g_seen.window, nullptr);
+    EXPECT_EQ(g_seen.window, g_hMonitorWnd);
+    EXPECT_FALSE(g_seen.visible);
+    EXPECT_STREQ(g_seen.title, L"MFP Status Monitor");
+    EXPECT_EQ(g_seen.style & (WS_POPUP | WS_CAPTION | WS_SYSMENU), static_cast<LONG>(WS_POPUP));
+    EXPECT_FALSE(g_seen.menuHasMove);
+    EXPECT_FALSE(g_seen.menuHasSize);
+    EXPECT_EQ(g_seen.secondStart, 0) << "a second start finds the window and ends";
+    EXPECT_EQ(g_seen.privateAnswers[0], 0);
+    EXPECT_EQ(g_seen.privateAnswers[1], 0);
+    EXPECT_EQ(g_PrevErrCodes[3], 0) << "the previous list is zeroed before the loop";
+    EXPECT_FALSE(IsWindow(g_seen.window));
+}
+
+TEST(Dispatch, WordsAndTheirResults)
+{
+    InitProcessValues();
+    const wchar_t* exe = L"C:\\x\\mfpsm_unit_dispatch.exe";
+    const struct {
+        std::vector<const wchar_t*> argv;
+        int expected;
+    } cases[] = {
+        {{exe}, 0},
+        {{exe, L"INSTALL"}, 0},
+        {{exe, L"Preheat", L"printer"}, 0},
+        {{exe, L"security", L"3", L"printer", L"1033"}, 0},
+        {{exe, L"whatever"}, 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SM_DispatchCommand(c.argv.data(), static_cast<int>(c.argv.size()), L"mfpsm_unit_dispatch", exe),
+                  c.expected);
+    EXPECT_EQ(g_SecurityType, 3);
+    EXPECT_STREQ(g_szTargetPrinter, L"printer");
+    EXPECT_EQ(g_Language, 0);
+
+    const wchar_t* accounting[] = {exe, L"accounting", L"Office \u00e9", L"2052"};
+    EXPECT_EQ(SM_DispatchCommand(accounting, 4, L"mfpsm_unit_dispatch", exe), 0);
+    EXPECT_STREQ(g_szTargetPrinter, L"Office \u00e9");
+    EXPECT_EQ(g_Language, 2);
+}
