@@ -26,6 +26,10 @@ extern int g_UICodePage;                       // "codepage" of smen.ini, read a
 // message loop offers it every message for keyboard navigation.
 extern HWND g_hStatusDlg;
 
+// Prompts (prompts/)
+
+// Fax cover page (fax/)
+
 // Trace facility switches: fixed when the program is built (see CMake cache
 // options MFPSM_TRACE_*); tests change them at run time.
 struct TraceSwitches {
