@@ -1,0 +1,63 @@
+// The test side of the spooler stand-in (tests/spooler_stub, a winspool.drv
+// that keeps its state in the folder named by MFPSM_SPOOL_DIR). A sandbox
+// seeds printers and jobs and reads back the append-only record of calls.
+// Windows tests run with WINEDLLOVERRIDES=winspool.drv=n, so the program
+// under test and the test itself load the stand-in that lies beside them.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+struct SpoolJobSeed {
+    DWORD id = 0;
+    std::wstring document;
+};
+
+struct SpoolPrinterSeed {
+    std::wstring name;
+    std::wstring port = L"USB001";
+    DWORD attributes = 0;        // PRINTER_INFO_2 Attributes (0x400: work offline)
+    DWORD status = 0;            // the printer's status word at the start
+    bool refuseOpen = false;     // OpenPrinter fails for this printer
+    std::vector<SpoolJobSeed> jobs;
+};
+
+// One recorded call of the stand-in.
+struct SpoolCall {
+    std::wstring function;  // "SetPrinter", "SetJob", "SetPrinterData", "StartDocPrinter",
+                            // "StartPagePrinter", "WritePrinter", "EndPagePrinter", "EndDocPrinter"
+    std::wstring printer;   // the printer the handle was opened for
+    bool ok = false;        // what the stand-in answered
+    DWORD status = 0;       // SetPrinter: the status word; SetJob: the job id
+    DWORD command = 0;      // SetPrinter / SetJob: the command
+    DWORD job = 0;          // StartDocPrinter, WritePrinter, ...: the job id
+    DWORD type = 0;         // SetPrinterData: the value type
+    std::wstring name;      // SetPrinterData: value name; StartDocPrinter: document name
+    std::vector<unsigned char> data;  // SetPrinterData / WritePrinter: the exact bytes
+};
+
+class SpoolSandbox {
+public:
+    // A fresh state folder; MFPSM_SPOOL_DIR is set for this process and the
+    // processes it starts from now on.
+    SpoolSandbox();
+    // Removes the folder and unsets the variable.
+    ~SpoolSandbox();
+    SpoolSandbox(const SpoolSandbox&) = delete;
+    SpoolSandbox& operator=(const SpoolSandbox&) = delete;
+
+    void AddPrinter(const SpoolPrinterSeed& printer);
+
+    std::vector<SpoolCall> Calls() const;                          // every call, in order
+    std::vector<SpoolCall> Calls(const wchar_t* function) const;   // those of one function
+    std::vector<SpoolJobSeed> Jobs(const std::wstring& printer) const;  // the queue now
+    DWORD Status(const std::wstring& printer) const;               // the status word now
+    std::vector<unsigned char> Document(DWORD job) const;          // all bytes written to a job
+
+    const std::wstring& Dir() const { return dir_; }
+
+private:
+    std::wstring dir_;
+};
