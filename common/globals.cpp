@@ -15,6 +15,9 @@ int g_UICodePage = 0;
 
 HWND g_hStatusDlg = nullptr;
 
+WCHAR g_szFaxSettingsFile[kTextUnits] = L"";
+WCHAR g_szCoverMessageFile[kTextUnits] = L"";
+
 TraceSwitches g_TraceSwitches = {
     MFPSM_TRACE_MIN_LEVEL,
     MFPSM_TRACE_CHANNEL,

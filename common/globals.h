@@ -28,7 +28,9 @@ extern HWND g_hStatusDlg;
 
 // Prompts (prompts/)
 
-// Fax cover page (fax/)
+// Fax cover page (fax/): rebuilt by every fax page job.
+extern WCHAR g_szFaxSettingsFile[kTextUnits];   // "str.ini" in the shared documents folder
+extern WCHAR g_szCoverMessageFile[kTextUnits];  // "cover.ini" beside it
 
 // Trace facility switches: fixed when the program is built (see CMake cache
 // options MFPSM_TRACE_*); tests change them at run time.

@@ -1,0 +1,213 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+
+#include "fax/cover_geometry.h"
+#include "fax/cover_template.h"
+#include "fax/cover_text.h"
+
+namespace {
+
+std::string Narrow(std::u16string_view s)
+{
+    std::string out;
+    for (char16_t c : s)
+        out += c < 0x80 ? static_cast<char>(c) : '?';
+    return out;
+}
+
+} // namespace
+
+TEST(FaxGeometry, PositionsBecomeFaxPixels)
+{
+    const struct {
+        int x, y, px, py;
+    } cases[] = {
+        {350, 2560, 119, 836}, {200, 200, 68, 65}, {350, 2760, 119, 901}, {20, 20, 6, 6},
+        {0, 0, 0, 0},          {2, 3, 0, 0},       {-350, -2560, -119, -836},
+        // multiplied before dividing, in 64 bits: no overflow at the extremes
+        {INT_MAX, INT_MAX, 730144439, 701511324},
+    };
+    for (const auto& c : cases) {
+        FaxPoint p = FAX_PosToPixel(c.x, c.y);
+        EXPECT_EQ(p.x, c.px) << c.x;
+        EXPECT_EQ(p.y, c.py) << c.y;
+    }
+    EXPECT_EQ(FAX_LineRow(120), 240);
+    EXPECT_EQ(FAX_LineRow(405), 810);
+}
+
+TEST(FaxGeometry, ResolutionUsesSinglePrecisionInch)
+{
+    EXPECT_EQ(FAX_ResolutionFromSize(1920, 508), 95);
+    EXPECT_EQ(FAX_ResolutionFromSize(1080, 286), 95);
+    EXPECT_EQ(FAX_ResolutionFromSize(1024, 270), 96);
+    EXPECT_EQ(FAX_ResolutionFromSize(1920, 0), 0);
+    EXPECT_EQ(FAX_ResolutionFromSize(0, 508), 0);
+    EXPECT_EQ(FAX_ResolutionFromSize(INT_MAX, 1), 0);
+}
+
+TEST(FaxGeometry, FontHeightsAtNinetyFiveDpi)
+{
+    const struct {
+        int points, point, first, final;
+    } cases[] = {
+        {40, 527, 53, 50}, {25, 329, 33, 31}, {120, 1583, 158, 151}, {55, 725, 73, 70}, {0, 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        int point = FAX_TenthsToPoint(95, c.points * 10);
+        EXPECT_EQ(point, c.point) << c.points;
+        EXPECT_EQ(FAX_FirstFontHeight(point), c.first) << c.points;
+        EXPECT_EQ(FAX_FinalFontHeight(c.first), c.final) << c.points;
+    }
+    EXPECT_EQ(FAX_FirstFontHeight(-527), 53);  // a mapping mode with y upward
+    EXPECT_EQ(FAX_FirstFontHeight(4), 0);
+    EXPECT_EQ(FAX_FirstFontHeight(5), 1);
+    EXPECT_GT(FAX_FirstFontHeight(INT_MIN), 0);
+}
+
+TEST(FaxTemplates, RecordsKeepTheirKindsAndEnds)
+{
+    const struct {
+        const char* name;
+        const CoverPageForm* form;
+        int titleSize;
+        int line12Row, line12Left, line12Right;
+        int line18Row;
+        int firstY, step, fontSize;
+    } forms[] = {
+        {"A4", &kCoverPageA4, 120, 120, 50, 1650, 405, 2560, 200, 40},
+        {"B4", &kCoverPageB4, 113, 110, 50, 1950, 403, 2630, 275, 55},
+        {"A3", &kCoverPageA3, 120, 115, 60, 2370, 403, 2560, 275, 55},
+    };
+    for (const auto& f : forms) {
+        const CoverPageTemplate& r = f.form->records;
+        for (size_t i = 0; i < kCoverRecords; ++i) {
+            EXPECT_EQ(r[i].kind, i < kCoverTextRecords ? kCoverText : kCoverLine) << f.name << " record " << i;
+            EXPECT_EQ(r[i].style, 1) << f.name << " record " << i;
+            EXPECT_EQ(r[i].text[0], u'\0') << f.name << " record " << i;
+            if (r[i].kind == kCoverLine) {
+                EXPECT_EQ(r[i].y, r[i].y2) << f.name << " record " << i << " is a level line";
+            }
+        }
+        EXPECT_EQ(r[0].size, f.titleSize) << f.name;
+        EXPECT_EQ(r[12].y, f.line12Row) << f.name;
+        EXPECT_EQ(r[12].x, f.line12Left) << f.name;
+        EXPECT_EQ(r[12].x2, f.line12Right) << f.name;
+        EXPECT_EQ(r[12].size, 5) << f.name;
+        EXPECT_EQ(r[18].y, f.line18Row) << f.name;
+        EXPECT_EQ(r[13].size, 3) << f.name;
+        // the five thin lines under the sender lines are 41 pairs of rows apart
+        for (size_t i = 14; i <= 17; ++i)
+            EXPECT_EQ(r[i].y - r[i - 1].y, 41) << f.name << " record " << i;
+        EXPECT_EQ(f.form->message.x, 350) << f.name;
+        EXPECT_EQ(f.form->message.firstY, f.firstY) << f.name;
+        EXPECT_EQ(f.form->message.step, f.step) << f.name;
+        EXPECT_EQ(f.form->message.fontSize, f.fontSize) << f.name;
+    }
+}
+
+TEST(FaxTemplates, TextSourcesOfTheTwelveTexts)
+{
+    const struct {
+        size_t record;
+        std::u16string_view section, key, fallback;
+    } cases[] = {
+        {0, u"SMTextOut", u"FAX", u"FAX"},           {1, u"SMTextOut", u"FROM", u"FROM"},
+        {2, u"SenderInformation", u"Name", u"nothing"}, {4, u"SenderInformation", u"Com", u"nothing"},
+        {6, u"SenderInformation", u"Dep", u"nothing"},  {7, u"SMTextOut", u"TEL", u"TEL"},
+        {9, u"SMTextOut", u"FAX", u"FAX"},           {10, u"SenderInformation", u"FaxNum", u"nothing"},
+        {11, u"SMTextOut", u"MESG", u"MESG"},
+    };
+    for (const auto& c : cases) {
+        CoverTextSource s = FAX_CoverTextSource(c.record);
+        EXPECT_EQ(s.section, c.section) << c.record;
+        EXPECT_EQ(s.key, c.key) << c.record;
+        EXPECT_EQ(s.fallback, c.fallback) << c.record;
+    }
+    EXPECT_EQ(FAX_CoverTextSource(12).key, nullptr);
+}
+
+TEST(FaxMessage, BytesBecomeUnitsUpToTheLastWholeOne)
+{
+    const unsigned char bytes[] = {'A', 0, 0x3D, 0xD8, 'b'};
+    EXPECT_EQ(FAX_UnitsFromBytes(bytes, 5), std::u16string(u"A\xD83D"));
+    EXPECT_EQ(FAX_UnitsFromBytes(bytes, 4), std::u16string(u"A\xD83D"));
+    EXPECT_EQ(FAX_UnitsFromBytes(bytes, 1), u"");
+    EXPECT_EQ(FAX_UnitsFromBytes(bytes, 0), u"");
+    EXPECT_EQ(FAX_UnitsFromBytes(nullptr, 4), u"");
+}
+
+TEST(FaxMessage, OnlyCrLfEndsALine)
+{
+    using Lines = std::vector<std::pair<std::u16string, int>>;
+    const struct {
+        const char* name;
+        std::u16string units;
+        Lines expected;
+    } cases[] = {
+        {"empty", u"", {}},
+        {"two ended lines", u"Hello\r\nWorld\r\n", {{u"Hello\r\n", 2560}, {u"World\r\n", 2760}}},
+        {"last line unended", u"Hello\r\nWorld", {{u"Hello\r\n", 2560}, {u"World", 2760}}},
+        {"CR alone", u"a\rb\r\n", {{u"a\rb\r\n", 2560}}},
+        {"LF alone", u"a\nb", {{u"a\nb", 2560}}},
+        {"LF CR is no end", u"a\n\rb", {{u"a\n\rb", 2560}}},
+        {"empty lines count", u"\r\n\r\nx", {{u"\r\n", 2560}, {u"\r\n", 2760}, {u"x", 2960}}},
+        {"CR at the very end", u"x\r", {{u"x\r", 2560}}},
+    };
+    for (const auto& c : cases) {
+        Lines got;
+        for (const CoverMessageLine& l : FAX_SplitCoverMessage(c.units, 2560, 200))
+            got.emplace_back(l.text, l.y);
+        EXPECT_EQ(got, c.expected) << c.name;
+    }
+}
+
+TEST(FaxMessage, LongLinesAndTheLineBuffer)
+{
+    std::u16string six(600, u'a');
+    auto lines = FAX_SplitCoverMessage(six + u"\r\n" + u"0123456789\r\n", 2630, 275);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].text, six + u"\r\n");
+    EXPECT_EQ(lines[1].text, u"0123456789\r\n");
+    EXPECT_EQ(lines[1].y, 2905);
+
+    // Overlong: the first 999 units are kept, the rest up to CR LF dropped,
+    // and the next line is in its own place.
+    std::u16string head(999, u'h');
+    std::u16string tail(1500, u't');
+    lines = FAX_SplitCoverMessage(head + tail + u"\r\nnext\r\n", 2560, 200);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].text, head);
+    EXPECT_EQ(lines[1].text, u"next\r\n");
+    EXPECT_EQ(lines[1].y, 2760);
+
+    // A line that fits exactly keeps its CR LF; one unit more and the LF,
+    // though dropped, still ends the line.
+    std::u16string fits(997, u'f');
+    lines = FAX_SplitCoverMessage(fits + u"\r\n" + fits + u"g\r\nz", 0, 1);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].text, fits + u"\r\n");
+    EXPECT_EQ(lines[1].text, fits + u"g\r");
+    EXPECT_EQ(lines[2].text, u"z");
+    EXPECT_EQ(lines[2].y, 2);
+}
+
+TEST(FaxMessage, LinesBeyondTheIntRangeAreNotProduced)
+{
+    auto lines = FAX_SplitCoverMessage(u"a\r\nb\r\nc", INT_MAX - 10, 10);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1].y, INT_MAX);
+}
+
+TEST(FaxFromLine, NameIsCutToFitTheLine)
+{
+    EXPECT_EQ(FAX_FromLine(u""), u"From: ");
+    EXPECT_EQ(FAX_FromLine(u"Ana Ruiz"), u"From: Ana Ruiz");
+    std::u16string name253(253, u'n');
+    EXPECT_EQ(FAX_FromLine(name253), u"From: " + name253);
+    std::u16string text = FAX_FromLine(std::u16string(400, u'n'));
+    EXPECT_EQ(text.size(), kFromLineUnits - 1);
+    EXPECT_EQ(Narrow(text.substr(0, 6)), "From: ");
+}
