@@ -6,6 +6,7 @@
 #include "common/globals.h"
 #include "common/trace.h"
 #include "common/utf16.h"
+#include "fax/cover_geometry.h"
 #include "fax/cover_text.h"
 #include "fax/fax_text.h"
 
@@ -13,6 +14,7 @@ namespace {
 
 constexpr const wchar_t* kTag = L"MakeCoverPageTemp";
 const unsigned char kUnicodeMark[2] = {0xFF, 0xFE};
+constexpr DWORD kMessageChunkBytes = 64 * 1024;
 
 struct HandleCloser {
     void operator()(HANDLE file) const { CloseHandle(file); }
@@ -38,35 +40,21 @@ bool CreateMessageFile(const WCHAR* path)
            written == sizeof(kUnicodeMark);
 }
 
-// The whole message file; false when it neither exists nor can be created.
-bool ReadMessageFile(const WCHAR* path, std::vector<unsigned char>* bytes)
+// Opens the message file for reading, creating it first when it is missing.
+ScopedFile OpenMessageFile(const WCHAR* path)
 {
     ScopedFile file = OpenFile(path, GENERIC_READ, OPEN_EXISTING);
-    if (!file) {
-        TRACE_Tag(kTag, L"no cover message file %ls, create it", path);
-        if (!CreateMessageFile(path)) {
-            TRACE_TagError(kTag, L"create %ls fail!", path);
-            return false;
-        }
-        file = OpenFile(path, GENERIC_READ, OPEN_EXISTING);
-        if (!file) {
-            TRACE_TagError(kTag, L"open %ls fail!", path);
-            return false;
-        }
+    if (file)
+        return file;
+    TRACE_Tag(kTag, L"no cover message file %ls, create it", path);
+    if (!CreateMessageFile(path)) {
+        TRACE_TagError(kTag, L"create %ls fail!", path);
+        return file;
     }
-    LARGE_INTEGER size = {};
-    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > MAXDWORD) {
-        TRACE_TagError(kTag, L"size of %ls unusable", path);
-        return false;
-    }
-    bytes->resize(static_cast<size_t>(size.QuadPart));
-    DWORD read = 0;
-    if (!bytes->empty() && !ReadFile(file.get(), bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr)) {
-        TRACE_TagError(kTag, L"read %ls fail!", path);
-        return false;
-    }
-    bytes->resize(read);
-    return true;
+    file = OpenFile(path, GENERIC_READ, OPEN_EXISTING);
+    if (!file)
+        TRACE_TagError(kTag, L"open %ls fail!", path);
+    return file;
 }
 
 void DrawRecords(HDC hdc, const RECT* clip, const CoverPageTemplate& records, int faxDpi)
@@ -79,17 +67,36 @@ void DrawRecords(HDC hdc, const RECT* clip, const CoverPageTemplate& records, in
     }
 }
 
-// The message lines follow the form; the file's first two bytes are its
-// mark and are not checked.
+// The message lines follow the form. The file is read in pieces, and reading
+// stops at the first line that starts below the page: later lines lie lower
+// still and could not show.
 void DrawMessage(HDC hdc, const RECT* clip, const CoverMessageBlock& block, int faxDpi)
 {
-    std::vector<unsigned char> bytes;
-    if (!ReadMessageFile(g_szCoverMessageFile, &bytes))
+    ScopedFile file = OpenMessageFile(g_szCoverMessageFile);
+    if (!file)
         return;
-    size_t skip = bytes.size() < 2 ? bytes.size() : 2;
-    std::u16string units = FAX_UnitsFromBytes(bytes.data() + skip, bytes.size() - skip);
-    for (const CoverMessageLine& line : FAX_SplitCoverMessage(units, block.firstY, block.step))
-        TextOutForCoverPage(hdc, clip, block.fontSize, W16(line.text.c_str()), block.x, line.y, 0, faxDpi);
+    unsigned char mark[2];
+    DWORD read = 0;
+    if (!ReadFile(file.get(), mark, sizeof(mark), &read, nullptr) || read < sizeof(mark))
+        return;
+
+    CoverMessageSplit split = FAX_StartCoverMessage(block.firstY, block.step);
+    std::vector<CoverMessageLine> lines;
+    std::vector<unsigned char> chunk(kMessageChunkBytes);
+    bool more = true;
+    while (more) {
+        more = ReadFile(file.get(), chunk.data(), kMessageChunkBytes, &read, nullptr) && read > 0;
+        if (more)
+            FAX_FeedCoverMessage(split, chunk.data(), read, &lines);
+        else
+            FAX_EndCoverMessage(split, &lines);
+        for (const CoverMessageLine& line : lines) {
+            if (clip && FAX_PosToPixel(block.x, line.y).y >= clip->bottom)
+                return;
+            TextOutForCoverPage(hdc, clip, block.fontSize, W16(line.text.c_str()), block.x, line.y, 0, faxDpi);
+        }
+        lines.clear();
+    }
 }
 
 void MakeCoverPage(HDC hdc, const RECT* clip, const CoverPageForm& form, int faxDpi)

@@ -1,7 +1,6 @@
 #include "fax/cover_text.h"
 
 #include <climits>
-#include <cstdint>
 
 namespace {
 
@@ -9,44 +8,50 @@ constexpr char16_t kCR = 0x000D;
 constexpr char16_t kLF = 0x000A;
 constexpr size_t kLineKeep = kCoverLineUnits - 1;
 
-} // namespace
-
-std::u16string FAX_UnitsFromBytes(const unsigned char* bytes, size_t size)
+void AddUnit(CoverMessageSplit& split, char16_t unit, std::vector<CoverMessageLine>* lines)
 {
-    std::u16string units;
-    if (!bytes)
-        return units;
-    units.reserve(size / 2);
-    for (size_t i = 0; i + 1 < size; i += 2)
-        units.push_back(static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8)));
-    return units;
+    bool ends = unit == kLF && split.previous == kCR;
+    if (split.line.size() < kLineKeep)
+        split.line.push_back(unit);
+    split.previous = unit;
+    if (!ends)
+        return;
+    if (split.y <= INT_MAX && split.y >= INT_MIN)
+        lines->push_back({split.line, static_cast<int>(split.y)});
+    split.line.clear();
+    split.previous = 0;
+    split.y += split.step;
 }
 
-std::vector<CoverMessageLine> FAX_SplitCoverMessage(std::u16string_view units, int firstY, int step)
+} // namespace
+
+CoverMessageSplit FAX_StartCoverMessage(int firstY, int step)
 {
-    std::vector<CoverMessageLine> lines;
-    std::u16string line;
-    // The last unit of this line, kept even when the buffer was full and the
-    // unit itself was dropped, so an overlong line still ends at its CR LF.
-    char16_t previous = 0;
-    int64_t y = firstY;
-    for (char16_t unit : units) {
-        bool ends = unit == kLF && previous == kCR;
-        if (line.size() < kLineKeep)
-            line.push_back(unit);
-        previous = unit;
-        if (!ends)
+    CoverMessageSplit split;
+    split.y = firstY;
+    split.step = step;
+    return split;
+}
+
+void FAX_FeedCoverMessage(CoverMessageSplit& split, const unsigned char* bytes, size_t size,
+                          std::vector<CoverMessageLine>* lines)
+{
+    for (size_t i = 0; bytes && i < size; ++i) {
+        if (split.pendingByte < 0) {
+            split.pendingByte = bytes[i];
             continue;
-        if (y > INT_MAX || y < INT_MIN)
-            return lines;
-        lines.push_back({line, static_cast<int>(y)});
-        line.clear();
-        previous = 0;
-        y += step;
+        }
+        AddUnit(split, static_cast<char16_t>(split.pendingByte | (bytes[i] << 8)), lines);
+        split.pendingByte = -1;
     }
-    if (!line.empty() && y <= INT_MAX && y >= INT_MIN)
-        lines.push_back({line, static_cast<int>(y)});
-    return lines;
+}
+
+void FAX_EndCoverMessage(CoverMessageSplit& split, std::vector<CoverMessageLine>* lines)
+{
+    if (!split.line.empty() && split.y <= INT_MAX && split.y >= INT_MIN)
+        lines->push_back({split.line, static_cast<int>(split.y)});
+    split.line.clear();
+    split.pendingByte = -1;
 }
 
 std::u16string FAX_FromLine(std::u16string_view name)

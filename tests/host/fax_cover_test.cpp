@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <string>
 
@@ -7,6 +8,20 @@
 #include "fax/cover_text.h"
 
 namespace {
+
+std::vector<CoverMessageLine> Split(std::u16string_view units, int firstY, int step)
+{
+    std::vector<unsigned char> bytes;
+    for (char16_t u : units) {
+        bytes.push_back(static_cast<unsigned char>(u & 0xFF));
+        bytes.push_back(static_cast<unsigned char>(u >> 8));
+    }
+    CoverMessageSplit split = FAX_StartCoverMessage(firstY, step);
+    std::vector<CoverMessageLine> lines;
+    FAX_FeedCoverMessage(split, bytes.data(), bytes.size(), &lines);
+    FAX_EndCoverMessage(split, &lines);
+    return lines;
+}
 
 std::string Narrow(std::u16string_view s)
 {
@@ -58,14 +73,26 @@ TEST(FaxGeometry, FontHeightsAtNinetyFiveDpi)
     EXPECT_GT(FAX_FirstFontHeight(INT_MIN), 0);
 }
 
-TEST(FaxMessage, BytesBecomeUnitsUpToTheLastWholeOne)
+TEST(FaxMessage, BytesArriveInAnyPieces)
 {
-    const unsigned char bytes[] = {'A', 0, 0x3D, 0xD8, 'b'};
-    EXPECT_EQ(FAX_UnitsFromBytes(bytes, 5), std::u16string(u"A\xD83D"));
-    EXPECT_EQ(FAX_UnitsFromBytes(bytes, 4), std::u16string(u"A\xD83D"));
-    EXPECT_EQ(FAX_UnitsFromBytes(bytes, 1), u"");
-    EXPECT_EQ(FAX_UnitsFromBytes(bytes, 0), u"");
-    EXPECT_EQ(FAX_UnitsFromBytes(nullptr, 4), u"");
+    // "Hi" CR LF, U+00E9, then an odd byte: the pieces must not matter.
+    const unsigned char bytes[] = {'H', 0, 'i', 0, 0x0D, 0, 0x0A, 0, 0xE9, 0, 'Z'};
+    for (size_t piece : {size_t(1), size_t(2), size_t(3), sizeof(bytes)}) {
+        CoverMessageSplit split = FAX_StartCoverMessage(2560, 200);
+        std::vector<CoverMessageLine> lines;
+        for (size_t at = 0; at < sizeof(bytes); at += piece)
+            FAX_FeedCoverMessage(split, bytes + at, std::min(piece, sizeof(bytes) - at), &lines);
+        FAX_EndCoverMessage(split, &lines);
+        ASSERT_EQ(lines.size(), 2u) << piece;
+        EXPECT_EQ(lines[0].text, u"Hi\r\n") << piece;
+        EXPECT_EQ(lines[1].text, u"\u00E9") << piece;
+        EXPECT_EQ(lines[1].y, 2760) << piece;
+    }
+    CoverMessageSplit split = FAX_StartCoverMessage(0, 1);
+    std::vector<CoverMessageLine> lines;
+    FAX_FeedCoverMessage(split, bytes, 1, &lines);
+    FAX_EndCoverMessage(split, &lines);
+    EXPECT_TRUE(lines.empty()) << "a lone byte is no unit";
 }
 
 TEST(FaxMessage, OnlyCrLfEndsALine)
@@ -87,7 +114,7 @@ TEST(FaxMessage, OnlyCrLfEndsALine)
     };
     for (const auto& c : cases) {
         Lines got;
-        for (const CoverMessageLine& l : FAX_SplitCoverMessage(c.units, 2560, 200))
+        for (const CoverMessageLine& l : Split(c.units, 2560, 200))
             got.emplace_back(l.text, l.y);
         EXPECT_EQ(got, c.expected) << c.name;
     }
@@ -96,7 +123,7 @@ TEST(FaxMessage, OnlyCrLfEndsALine)
 TEST(FaxMessage, LongLinesAndTheLineBuffer)
 {
     std::u16string six(600, u'a');
-    auto lines = FAX_SplitCoverMessage(six + u"\r\n" + u"0123456789\r\n", 2630, 275);
+    auto lines = Split(six + u"\r\n" + u"0123456789\r\n", 2630, 275);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].text, six + u"\r\n");
     EXPECT_EQ(lines[1].text, u"0123456789\r\n");
@@ -106,7 +133,7 @@ TEST(FaxMessage, LongLinesAndTheLineBuffer)
     // and the next line is in its own place.
     std::u16string head(999, u'h');
     std::u16string tail(1500, u't');
-    lines = FAX_SplitCoverMessage(head + tail + u"\r\nnext\r\n", 2560, 200);
+    lines = Split(head + tail + u"\r\nnext\r\n", 2560, 200);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].text, head);
     EXPECT_EQ(lines[1].text, u"next\r\n");
@@ -115,7 +142,7 @@ TEST(FaxMessage, LongLinesAndTheLineBuffer)
     // A line that fits exactly keeps its CR LF; one unit more and the LF,
     // though dropped, still ends the line.
     std::u16string fits(997, u'f');
-    lines = FAX_SplitCoverMessage(fits + u"\r\n" + fits + u"g\r\nz", 0, 1);
+    lines = Split(fits + u"\r\n" + fits + u"g\r\nz", 0, 1);
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0].text, fits + u"\r\n");
     EXPECT_EQ(lines[1].text, fits + u"g\r");
@@ -125,7 +152,7 @@ TEST(FaxMessage, LongLinesAndTheLineBuffer)
 
 TEST(FaxMessage, LinesBeyondTheIntRangeAreNotProduced)
 {
-    auto lines = FAX_SplitCoverMessage(u"a\r\nb\r\nc", INT_MAX - 10, 10);
+    auto lines = Split(u"a\r\nb\r\nc", INT_MAX - 10, 10);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[1].y, INT_MAX);
 }
