@@ -1,5 +1,6 @@
 #include "fax/cover_text.h"
 
+#include <algorithm>
 #include <climits>
 
 namespace {
@@ -13,12 +14,16 @@ void AddUnit(CoverMessageSplit& split, char16_t unit, std::vector<CoverMessageLi
     bool ends = unit == kLF && split.previous == kCR;
     if (split.line.size() < kLineKeep)
         split.line.push_back(unit);
+    ++split.units;
     split.previous = unit;
     if (!ends)
         return;
+    // The CR LF took the last two places of the line, kept or dropped.
+    split.line.resize(std::min(split.line.size(), split.units - 2));
     if (split.y <= INT_MAX && split.y >= INT_MIN)
         lines->push_back({split.line, static_cast<int>(split.y)});
     split.line.clear();
+    split.units = 0;
     split.previous = 0;
     split.y += split.step;
 }
@@ -51,6 +56,7 @@ void FAX_EndCoverMessage(CoverMessageSplit& split, std::vector<CoverMessageLine>
     if (!split.line.empty() && split.y <= INT_MAX && split.y >= INT_MIN)
         lines->push_back({split.line, static_cast<int>(split.y)});
     split.line.clear();
+    split.units = 0;
     split.pendingByte = -1;
 }
 

@@ -14,18 +14,21 @@ constexpr size_t kCoverLineUnits = 1000;
 constexpr size_t kFromLineUnits = 260;
 
 struct CoverMessageLine {
-    std::u16string text;  // as drawn: a complete line keeps its CR LF
+    std::u16string text;  // without the CR LF that ended it
     int y;                // 1/600 inch
 };
 
 // The cover message being split into lines as its bytes arrive, so a file of
 // any size is read in pieces. Only CR LF ends a line; a CR or LF on its own is
-// part of the text. Line i is drawn at firstY + i * step, the last line too
-// when it has no CR LF. A line longer than the line buffer keeps its first
-// kCoverLineUnits - 1 units and the rest of it, up to its CR LF, is dropped.
+// part of the text. The CR LF that ends a line is not drawn: a font shows
+// those units as empty boxes. Line i is drawn at firstY + i * step, the last
+// line too when it has no CR LF. A line longer than the line buffer keeps its
+// first kCoverLineUnits - 1 units and the rest of it, up to its CR LF, is
+// dropped.
 // Lines whose y would not fit in an int (far below any page) are not produced.
 struct CoverMessageSplit {
     std::u16string line;
+    size_t units = 0;       // units of this line so far, dropped ones included
     char16_t previous = 0;  // last unit of this line, kept even when dropped
     int pendingByte = -1;   // low byte of a unit whose high byte has not arrived
     long long y = 0;

@@ -84,7 +84,7 @@ TEST(FaxMessage, BytesArriveInAnyPieces)
             FAX_FeedCoverMessage(split, bytes + at, std::min(piece, sizeof(bytes) - at), &lines);
         FAX_EndCoverMessage(split, &lines);
         ASSERT_EQ(lines.size(), 2u) << piece;
-        EXPECT_EQ(lines[0].text, u"Hi\r\n") << piece;
+        EXPECT_EQ(lines[0].text, u"Hi") << piece;
         EXPECT_EQ(lines[1].text, u"\u00E9") << piece;
         EXPECT_EQ(lines[1].y, 2760) << piece;
     }
@@ -104,12 +104,12 @@ TEST(FaxMessage, OnlyCrLfEndsALine)
         Lines expected;
     } cases[] = {
         {"empty", u"", {}},
-        {"two ended lines", u"Hello\r\nWorld\r\n", {{u"Hello\r\n", 2560}, {u"World\r\n", 2760}}},
-        {"last line unended", u"Hello\r\nWorld", {{u"Hello\r\n", 2560}, {u"World", 2760}}},
-        {"CR alone", u"a\rb\r\n", {{u"a\rb\r\n", 2560}}},
+        {"two ended lines", u"Hello\r\nWorld\r\n", {{u"Hello", 2560}, {u"World", 2760}}},
+        {"last line unended", u"Hello\r\nWorld", {{u"Hello", 2560}, {u"World", 2760}}},
+        {"CR alone", u"a\rb\r\n", {{u"a\rb", 2560}}},
         {"LF alone", u"a\nb", {{u"a\nb", 2560}}},
         {"LF CR is no end", u"a\n\rb", {{u"a\n\rb", 2560}}},
-        {"empty lines count", u"\r\n\r\nx", {{u"\r\n", 2560}, {u"\r\n", 2760}, {u"x", 2960}}},
+        {"empty lines count", u"\r\n\r\nx", {{u"", 2560}, {u"", 2760}, {u"x", 2960}}},
         {"CR at the very end", u"x\r", {{u"x\r", 2560}}},
     };
     for (const auto& c : cases) {
@@ -125,8 +125,8 @@ TEST(FaxMessage, LongLinesAndTheLineBuffer)
     std::u16string six(600, u'a');
     auto lines = Split(six + u"\r\n" + u"0123456789\r\n", 2630, 275);
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0].text, six + u"\r\n");
-    EXPECT_EQ(lines[1].text, u"0123456789\r\n");
+    EXPECT_EQ(lines[0].text, six);
+    EXPECT_EQ(lines[1].text, u"0123456789");
     EXPECT_EQ(lines[1].y, 2905);
 
     // Overlong: the first 999 units are kept, the rest up to CR LF dropped,
@@ -136,18 +136,19 @@ TEST(FaxMessage, LongLinesAndTheLineBuffer)
     lines = Split(head + tail + u"\r\nnext\r\n", 2560, 200);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].text, head);
-    EXPECT_EQ(lines[1].text, u"next\r\n");
+    EXPECT_EQ(lines[1].text, u"next");
     EXPECT_EQ(lines[1].y, 2760);
 
-    // A line that fits exactly keeps its CR LF; one unit more and the LF,
-    // though dropped, still ends the line.
+    // At the edge of the buffer: the LF, though dropped, still ends the line,
+    // and a kept CR of the line end is not drawn either.
     std::u16string fits(997, u'f');
-    lines = Split(fits + u"\r\n" + fits + u"g\r\nz", 0, 1);
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0].text, fits + u"\r\n");
-    EXPECT_EQ(lines[1].text, fits + u"g\r");
-    EXPECT_EQ(lines[2].text, u"z");
-    EXPECT_EQ(lines[2].y, 2);
+    lines = Split(fits + u"\r\n" + fits + u"g\r\n" + fits + u"gh\r\nz", 0, 1);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0].text, fits);
+    EXPECT_EQ(lines[1].text, fits + u"g");
+    EXPECT_EQ(lines[2].text, fits + u"gh");
+    EXPECT_EQ(lines[3].text, u"z");
+    EXPECT_EQ(lines[3].y, 3);
 }
 
 TEST(FaxMessage, LinesBeyondTheIntRangeAreNotProduced)

@@ -262,18 +262,18 @@ TEST_F(FaxPage, MessageLinesKeepTheirPlaces)
     WriteMessage(L"HHHH\r\nHHHH\r\n");
     Draw(reference);
 
-    // Every line is of H, so each band starts at the top of an H. Bands are
-    // looked for under the first letters only: the CR LF of a complete line
-    // is drawn too, and its glyphs may stand taller.
+    // Every line is of H, so each band starts at the top of an H.
     const int kLetters = 200;
     std::vector<int> expected = reference.BandStarts(100, 813, kLetters, kA4Height);
     ASSERT_EQ(expected.size(), 2u);
     EXPECT_EQ(expected[1] - expected[0], 65);
 
+    // The CR LF that ends a line is not drawn, so a last line without one
+    // gives the very same page.
     WriteMessage(L"HHHH\r\nHHHH");
     MonoPage unended(kA4Width, kA4Height);
     Draw(unended);
-    EXPECT_EQ(unended.BandStarts(100, 813, kLetters, kA4Height), expected) << "no final CR LF";
+    EXPECT_TRUE(unended.Bits() == reference.Bits()) << "no final CR LF";
 
     // An overlong first line runs off the page; the next line keeps its row.
     WriteMessage(std::wstring(1500, L'H') + L"\r\nHHHH\r\n");
