@@ -1,9 +1,33 @@
 #include "watermark/halftone.h"
 
+#include <cstring>
+
 namespace {
 
 // Longest run of mask bytes laid out per mask row.
 constexpr size_t kRunBytes = 256;
+
+size_t Gcd(size_t a, size_t b)
+{
+    while (b) {
+        size_t t = a % b;
+        a = b;
+        b = t;
+    }
+    return a;
+}
+
+// words x 8 bytes of a row against the same number of mask bytes.
+void ApplyWords(uint8_t* __restrict line, const uint8_t* __restrict mask, size_t words)
+{
+    for (size_t w = 0; w < words; ++w) {
+        uint64_t b, m;
+        std::memcpy(&b, line + 8 * w, 8);
+        std::memcpy(&m, mask + 8 * w, 8);
+        b = ~(m & ~b);
+        std::memcpy(line + 8 * w, &b, 8);
+    }
+}
 
 } // namespace
 
@@ -37,12 +61,14 @@ void WM_BuildDotMask(const uint8_t* table, int tableW, int tableH, int level, WM
 void WM_HalftonePass(uint8_t* picture, size_t stride, size_t height, const WM_DotMask& mask,
                      int tableW, int tableH)
 {
-    // Each mask row is laid out over a run of whole mask widths once, so the
-    // pass itself is a straight loop with no remainders. NOT(m AND NOT b)
-    // leaves a white byte (0xFF) as it is: white needs no test of its own.
+    // Each mask row is laid out over a run of whole mask widths and whole
+    // 64-bit words, so the pass is a straight loop over words with no
+    // remainders. NOT(m AND NOT b) leaves a white byte (0xFF) as it is:
+    // white needs no test of its own.
     const size_t maskBytes = static_cast<size_t>(tableW / 8);
-    const size_t run = kRunBytes / maskBytes * maskBytes;
-    std::array<uint8_t, WM_MAX_TABLE * kRunBytes> runs;
+    const size_t unit = maskBytes * 8 / Gcd(maskBytes, 8);
+    const size_t run = kRunBytes / unit * unit;
+    alignas(8) std::array<uint8_t, WM_MAX_TABLE * kRunBytes> runs;
     for (int r = 0; r < tableH; ++r) {
         for (size_t k = 0; k < run; ++k)
             runs[r * kRunBytes + k] = mask[r * WM_MASK_ROW_BYTES + k % maskBytes];
@@ -51,10 +77,8 @@ void WM_HalftonePass(uint8_t* picture, size_t stride, size_t height, const WM_Do
         uint8_t* line = picture + j * stride;
         const uint8_t* m = runs.data() + (j % static_cast<size_t>(tableH)) * kRunBytes;
         size_t k = 0;
-        for (; k + run <= stride; k += run) {
-            for (size_t i = 0; i < run; ++i)
-                line[k + i] = static_cast<uint8_t>(~(m[i] & ~line[k + i]));
-        }
+        for (; k + run <= stride; k += run)
+            ApplyWords(line + k, m, run / 8);
         for (size_t i = 0; k + i < stride; ++i)
             line[k + i] = static_cast<uint8_t>(~(m[i] & ~line[k + i]));
     }
