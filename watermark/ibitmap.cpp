@@ -157,12 +157,19 @@ int CheckArguments(const WCHAR* fileName, const JobWM* record, int nWidth, int n
     return 1;
 }
 
+// int(size x scale), held within the coordinate range of a rectangle.
+LONG Scaled(int size, float scale)
+{
+    const float scaled = size * scale;
+    return scaled >= 2147483520.0f ? 2147483520 : static_cast<LONG>(scaled);
+}
+
 RECT DrawingRect(int nWidth, int nHeight, float fTextScale)
 {
     // An enlarged rectangle reaches past the bitmap: a centred text is
     // centred in it, and the bitmap clips the rest.
     if (fTextScale > 1.0f)
-        return {0, 0, static_cast<LONG>(nWidth * fTextScale), static_cast<LONG>(nHeight * fTextScale)};
+        return {0, 0, Scaled(nWidth, fTextScale), Scaled(nHeight, fTextScale)};
     return {0, 0, nWidth, nHeight};
 }
 

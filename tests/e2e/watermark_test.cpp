@@ -12,6 +12,7 @@
 #include "watermark/base64.h"
 #include "watermark/halftone_tables.h"
 #include "watermark/halftone.h"
+#include "watermark/profile_struct.h"
 #include "watermark/settings.h"
 
 namespace {
@@ -298,4 +299,66 @@ TEST_F(WatermarkJob, MissingDirectoryWritesNoFile)
     WriteParam(Ini(), Encode(job));
     EXPECT_EQ(CreateTextBmp(Ini()), 1);
     EXPECT_FALSE(FileExists(bmp));
+}
+
+TEST(DrvsimWatermark, WritesTheRecordItIsGiven)
+{
+    ScratchDir scratch;
+    std::wstring ini = scratch.File(L"job.ini");
+    int code = RunBeside(L"drvsim.exe",
+                         L"watermark --ini \"" + ini + L"\" --bmp \"" + scratch.File(L"out.bmp") +
+                             L"\" --text \"Top secret\" --face \"Courier New\" --size 288 --style 3 --angle 360"
+                             L" --placement 1 --density 100 --width 33 --height 7 --dst-scale 2 --page-density 7"
+                             L" --max-page-density 6 --text-scale 5 --halftone 4294967295 --driver-type 512"
+                             L" --x-shift -32768 --y-shift 32767",
+                         kTimeoutMs);
+    ASSERT_EQ(code, 0);
+    JobWM job;
+    ASSERT_TRUE(MISC_GetPrivateProfileStruct(L"Job Information", L"Param", &job, sizeof(job), ini.c_str()));
+    EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(job.wm.wmText)), L"Top secret");
+    EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(job.wm.wmFaceName)), L"Courier New");
+    EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(job.wmFileName)), scratch.File(L"out.bmp"));
+    EXPECT_EQ(job.wm.wFontSize, 288);
+    EXPECT_EQ(job.wm.wStyle, 3);
+    EXPECT_EQ(job.wm.wAngleDegree, 360);
+    EXPECT_EQ(job.wm.wPlacement, 1);
+    EXPECT_EQ(job.wm.wDensity, 100);
+    EXPECT_EQ(job.wm.xShift, -32768);
+    EXPECT_EQ(job.wm.yShift, 32767);
+    EXPECT_EQ(job.nWidth, 33);
+    EXPECT_EQ(job.nHeight, 7);
+    EXPECT_EQ(job.nDstScale, 2);
+    EXPECT_EQ(job.nPageDensity, 7);
+    EXPECT_EQ(job.nMaxPageDensity, 6);
+    EXPECT_EQ(job.nTextScale, 5);
+    EXPECT_EQ(job.HalftoneType, 0xFFFFFFFFu);
+    EXPECT_EQ(job.DriverType, 0x200u);
+}
+
+TEST(DrvsimWatermark, DefaultsAreAnA4PageAndBadArgumentsGiveTwo)
+{
+    ScratchDir scratch;
+    std::wstring paths = L" --ini \"" + scratch.File(L"job.ini") + L"\" --bmp \"" + scratch.File(L"a.bmp") + L"\"";
+    ASSERT_EQ(RunBeside(L"drvsim.exe", L"watermark" + paths, kTimeoutMs), 0);
+    JobWM job;
+    ASSERT_TRUE(MISC_GetPrivateProfileStruct(L"Job Information", L"Param", &job, sizeof(job),
+                                             scratch.File(L"job.ini").c_str()));
+    EXPECT_EQ(job.nWidth, 4960);
+    EXPECT_EQ(job.nHeight, 7016);
+    std::u16string error;
+    EXPECT_EQ(WM_CheckSettings(job, &error), 1) << "the defaults pass the job's checks";
+
+    const std::wstring bad[] = {
+        L"watermark",                                  // no paths
+        L"watermark --ini \"" + scratch.File(L"j.ini") + L"\"",
+        L"watermark" + paths + L" --size",              // no value
+        L"watermark" + paths + L" --size 65536",        // beyond the field
+        L"watermark" + paths + L" --angle 4x",
+        L"watermark" + paths + L" --x-shift 40000",
+        L"watermark" + paths + L" --colour red",
+        L"watermark" + paths + L" --face ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456",  // 32 units
+    };
+    for (const std::wstring& args : bad)
+        EXPECT_EQ(RunBeside(L"drvsim.exe", args, kTimeoutMs), 2) << std::string(args.begin(), args.end());
+    EXPECT_FALSE(FileExists(scratch.File(L"j.ini")));
 }
