@@ -162,14 +162,12 @@ TEST_F(WatermarkJob, UnreadableParamWritesNoFile)
 
 TEST_F(WatermarkJob, OutOfRangeRecordsWriteNoFile)
 {
-    JobWM bad[4] = {Record(Bmp(), L"DRAFT", 100, 50), Record(Bmp(), L"DRAFT", 100, 50),
-                    Record(Bmp(), L"DRAFT", 100, 50), Record(Bmp(), L"DRAFT", 100, 50)};
-    bad[0].wm.wDensity = 19;
-    bad[1].wm.wAngleDegree = 361;
-    bad[2].nPageDensity = 5;  // above nMaxPageDensity
-    bad[2].nMaxPageDensity = 3;
-    bad[3].nWidth = 0;
-    for (const JobWM& job : bad) {
+    JobWM range = Record(Bmp(), L"DRAFT", 100, 50);
+    range.wm.wAngleDegree = 361;
+    JobWM densities = Record(Bmp(), L"DRAFT", 100, 50);
+    densities.nPageDensity = 5;  // above nMaxPageDensity
+    densities.nMaxPageDensity = 3;
+    for (const JobWM& job : {range, densities}) {
         WriteParam(Ini(), Encode(job));
         EXPECT_EQ(CreateTextBmp(Ini()), 1);
         EXPECT_FALSE(FileExists(Bmp()));

@@ -33,15 +33,6 @@ JobWM ValidJob()
 
 } // namespace
 
-TEST(Base64, LengthOfTheEncoding)
-{
-    EXPECT_EQ(MISC_Base64Length(sizeof(JobWM)), 3132u);
-    EXPECT_EQ(MISC_Base64Length(1), 4u);
-    EXPECT_EQ(MISC_Base64Length(3), 4u);
-    EXPECT_EQ(MISC_Base64Length(4), 8u);
-    EXPECT_EQ(MISC_Base64Length(0), 0u);
-}
-
 TEST(Base64, DecodesInPlaceWithZeroForStrangers)
 {
     const struct {
@@ -101,28 +92,6 @@ TEST(Base64, WholeRecordRoundTrip)
     EXPECT_EQ(std::u16string(back.wm.wmText), u"DRAFT");
     EXPECT_EQ(back.wm.xShift, -3);
     EXPECT_EQ(back.DriverType, 0x200u);
-}
-
-TEST(WatermarkSettings, RecordLayoutIsTheStoredOne)
-{
-    // The bytes of a stored record land on the named fields.
-    std::vector<uint8_t> raw(sizeof(JobWM), 0);
-    raw[654] = 20;
-    raw[720] = 0x20;
-    raw[721] = 0x01;
-    raw[1780] = 0xFE;
-    raw[1781] = 0xFF;
-    raw[1784] = 0x60;
-    raw[1785] = 0x13;
-    raw[2340] = 0x00;
-    raw[2341] = 0x02;
-    JobWM job;
-    std::memcpy(&job, raw.data(), sizeof(job));
-    EXPECT_EQ(job.wm.wDensity, 20);
-    EXPECT_EQ(job.wm.wFontSize, 288);
-    EXPECT_EQ(job.wm.xShift, -2);
-    EXPECT_EQ(job.nWidth, 4960);
-    EXPECT_EQ(job.DriverType, WM_DRIVER_FAX);
 }
 
 TEST(WatermarkSettings, EveryRangeBoundary)
@@ -199,14 +168,5 @@ TEST(WatermarkSettings, OnlyTheFirstFieldOutOfRangeIsReported)
             job.nMaxPageDensity = 7;
         else if (expected == order[2])
             job.nTextScale = 100;
-    }
-}
-
-TEST(WatermarkSettings, TextScaleIsAFactor)
-{
-    JobWM job = ValidJob();
-    for (int percent : {5, 100, 150, 200}) {
-        job.nTextScale = percent;
-        EXPECT_FLOAT_EQ(WM_TextScale(job), percent / 100.0f);
     }
 }
