@@ -11,7 +11,6 @@
 #include "testkit/wine_test.h"
 #include "watermark/base64.h"
 #include "watermark/halftone_tables.h"
-#include "watermark/halftone.h"
 #include "watermark/profile_struct.h"
 #include "watermark/settings.h"
 
@@ -203,8 +202,9 @@ TEST_F(WatermarkJob, SolidAreaKeepsTheTableShareAtEachLevel)
 {
     const struct {
         unsigned density;
+        int level;
         uint32_t halftone;
-    } cases[] = {{20, 0}, {100, 0}, {60, 2}};
+    } cases[] = {{20, 30, 0}, {100, 150, 0}, {60, 84, 2}};
     for (const auto& c : cases) {
         JobWM job = Record(Bmp(), L"\x2588", 600, 600);
         job.wm.wFontSize = 60;
@@ -213,10 +213,9 @@ TEST_F(WatermarkJob, SolidAreaKeepsTheTableShareAtEachLevel)
         Picture p;
         ASSERT_TRUE(Render(job, &p));
         const HalftoneTable& t = WM_HalftoneTableFor(c.halftone);
-        const int level = WM_DensityLevel(c.density);
         int on = 0;
         for (int i = 0; i < t.size * t.size; ++i)
-            on += t.data[i] <= level;
+            on += t.data[i] <= c.level;
         // 128 x 128 pixels in the middle of the block.
         EXPECT_EQ(p.BlackIn(236, 236, 364, 364), on * (128 / t.size) * (128 / t.size))
             << "density " << c.density << ", table " << c.halftone;
