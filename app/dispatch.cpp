@@ -6,6 +6,7 @@
 #include "common/text.h"
 #include "common/trace.h"
 #include "common/utf16.h"
+#include "watermark/wm_job.h"
 
 namespace {
 
@@ -88,7 +89,9 @@ int Preheat(const ArgTable& args)
 int CreateTextBMP(const ArgTable& args)
 {
     MISC_DebugPrint(L"SM_PARAM_BMP");
-    return NotInThisBuild(args);
+    // The BMP file is the job's only output; its result stops here.
+    SM_CreateTextBMPUsingIni_New(Slot(args, 2));
+    return 0;
 }
 
 } // namespace
