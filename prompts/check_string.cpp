@@ -22,7 +22,7 @@ void TraceUnits(const WCHAR* text, unsigned length, size_t passing)
 
 int MISC_CheckString(const WCHAR* text, unsigned length, unsigned kind)
 {
-    size_t passing = MISC_PassingPrefix(text ? U16(text) : nullptr, length, kind);
+    size_t passing = MISC_PassingPrefix(U16(text), length, kind);
     int result = passing == length ? 1 : 0;
     if (kind == kCheckPrintableAscii) {
         TRACE_Tag(kTag, L"kind 0, length %u, result %d", length, result);
