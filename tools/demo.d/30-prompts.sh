@@ -23,7 +23,9 @@ export WINEDLLOVERRIDES="winspool.drv=n"
 # own, so they can be photographed; without it they run headless.
 shots=0
 if command -v Xvfb >/dev/null && command -v import >/dev/null; then
-  display=:$((90 + RANDOM % 100))
+  n=90
+  while [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  display=:$n
   Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
   xvfb=$!
   sleep 1
@@ -63,7 +65,7 @@ prompt() {
   echo "mfpsm.exe $1"
   eval "run \"\$bin/mfpsm.exe\" $1" &
   local pid=$!
-  run "$bin/drvsim.exe" prompt-fill "${fill[@]}"
+  run "$bin/drvsim.exe" prompt-fill "${fill[@]}" || { kill "$pid"; return 1; }
   if [ "$shots" = 1 ]; then
     sleep 0.5
     import -window root "$MFPSM_OUT/$shot.png" && echo "  screenshot: out/$shot.png"
