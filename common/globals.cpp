@@ -15,6 +15,11 @@ int g_UICodePage = 0;
 
 HWND g_hStatusDlg = nullptr;
 
+WCHAR g_JobIDLast[kTextUnits] = L"";
+WCHAR g_JobPasswordLast[kTextUnits] = L"";
+WCHAR g_ActIDLast[kTextUnits] = L"";
+WCHAR g_ActPasswordLast[kTextUnits] = L"";
+
 TraceSwitches g_TraceSwitches = {
     MFPSM_TRACE_MIN_LEVEL,
     MFPSM_TRACE_CHANNEL,
