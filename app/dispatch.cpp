@@ -27,13 +27,6 @@ int SlotNumber(const ArgTable& args, int i)
     return MISC_TextToInt(SM_ArgText(args, i));
 }
 
-// Says plainly that a command word of this program has no task in this build.
-int NotInThisBuild(const ArgTable& args)
-{
-    TRACE_TagError(kTag, L"%ls is not part of this build", Slot(args, 1));
-    return 0;
-}
-
 int Uninstall(const WCHAR* moduleName)
 {
     HWND monitor = FindWindowW(moduleName, nullptr);
