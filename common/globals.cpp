@@ -15,6 +15,11 @@ int g_UICodePage = 0;
 
 HWND g_hStatusDlg = nullptr;
 
+WCHAR g_JobIDLast[kTextUnits] = L"";
+WCHAR g_JobPasswordLast[kTextUnits] = L"";
+WCHAR g_ActIDLast[kTextUnits] = L"";
+WCHAR g_ActPasswordLast[kTextUnits] = L"";
+
 WCHAR g_szFaxSettingsFile[kTextUnits] = L"";
 WCHAR g_szCoverMessageFile[kTextUnits] = L"";
 

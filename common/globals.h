@@ -26,7 +26,12 @@ extern int g_UICodePage;                       // "codepage" of smen.ini, read a
 // message loop offers it every message for keyboard navigation.
 extern HWND g_hStatusDlg;
 
-// Prompts (prompts/)
+// Prompts (prompts/): the last text of each field that passed its character
+// rule; what the close hands to the driver as printer data, then empties.
+extern WCHAR g_JobIDLast[kTextUnits];
+extern WCHAR g_JobPasswordLast[kTextUnits];
+extern WCHAR g_ActIDLast[kTextUnits];
+extern WCHAR g_ActPasswordLast[kTextUnits];
 
 // Fax cover page (fax/): rebuilt by every fax page job.
 extern WCHAR g_szFaxSettingsFile[kTextUnits];   // "str.ini" in the shared documents folder
