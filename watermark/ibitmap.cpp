@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "common/trace.h"
+#include "fax/fax_page.h"
 #include "watermark/bmp_format.h"
 #include "watermark/halftone.h"
 #include "watermark/settings.h"
@@ -177,7 +178,8 @@ void Draw(HINSTANCE hInstance, HDC hdc, const JobWM* record, int nWidth, int nHe
           float fTextScale, DWORD DriverType)
 {
     if (DriverType & WM_DRIVER_FAX) {
-        TRACE_TagError(kTagCreate, L"fax page drawing is not part of this build");
+        const RECT page = {0, 0, nWidth, nHeight};
+        WmForFax(hInstance, hdc, &page, record);
         return;
     }
     const RECT rect = DrawingRect(nWidth, nHeight, fTextScale);
