@@ -9,7 +9,7 @@ HOST_DIR  := $(BUILD)/host
 WIN64_DIR := $(BUILD)/win64
 WIN32_DIR := $(BUILD)/win32
 
-.PHONY: all build host win64 win32 test demo bench bootstrap clean
+.PHONY: all build host win64 win32 test demo bench fuzz bootstrap clean
 
 all: build
 
@@ -43,6 +43,14 @@ demo: bootstrap win64
 
 bench: bootstrap build
 	@tools/bench.sh
+
+# Fuzzing the core with clang's libFuzzer, FUZZ_SECONDS per target.
+FUZZ_SECONDS ?= 60
+fuzz:
+	@MFPSM_FUZZ=1 tools/bootstrap.sh
+	@CC=clang CXX=clang++ cmake -S . -B $(BUILD)/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMFPSM_FUZZ=ON >/dev/null
+	@cmake --build $(BUILD)/fuzz -j $(JOBS)
+	@tools/fuzz.sh $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD) out

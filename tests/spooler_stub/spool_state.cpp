@@ -1,0 +1,232 @@
+#include "spool_state.h"
+
+#include <cstdio>
+
+namespace {
+
+std::string ToUtf8(const std::wstring& text)
+{
+    if (text.empty())
+        return {};
+    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
+    return out;
+}
+
+std::wstring FromUtf8(const std::string& text)
+{
+    if (text.empty())
+        return {};
+    int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], n);
+    return out;
+}
+
+// Fields are tab-separated; tabs, line ends and backslashes inside are escaped.
+std::string Escape(const std::wstring& text)
+{
+    std::string out;
+    for (char c : ToUtf8(text)) {
+        switch (c) {
+        case '\t': out += "\\t"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\\': out += "\\\\"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+std::wstring Unescape(const std::string& field)
+{
+    std::string out;
+    for (size_t i = 0; i < field.size(); ++i) {
+        if (field[i] != '\\' || i + 1 == field.size()) {
+            out += field[i];
+            continue;
+        }
+        char c = field[++i];
+        out += c == 't' ? '\t' : c == 'n' ? '\n' : c == 'r' ? '\r' : c;
+    }
+    return FromUtf8(out);
+}
+
+std::string Hex(const std::vector<unsigned char>& bytes)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    for (unsigned char b : bytes) {
+        out += digits[b >> 4];
+        out += digits[b & 15];
+    }
+    return out;
+}
+
+std::vector<unsigned char> Unhex(const std::string& text)
+{
+    std::vector<unsigned char> out;
+    for (size_t i = 0; i + 1 < text.size(); i += 2)
+        out.push_back(static_cast<unsigned char>(std::stoul(text.substr(i, 2), nullptr, 16)));
+    return out;
+}
+
+std::vector<std::string> Split(const std::string& line)
+{
+    std::vector<std::string> fields;
+    size_t start = 0;
+    for (;;) {
+        size_t tab = line.find('\t', start);
+        fields.push_back(line.substr(start, tab - start));
+        if (tab == std::string::npos)
+            return fields;
+        start = tab + 1;
+    }
+}
+
+std::vector<std::string> ReadLines(const std::wstring& path)
+{
+    std::vector<std::string> lines;
+    FILE* file = _wfopen(path.c_str(), L"rb");
+    if (!file)
+        return lines;
+    std::string content;
+    char chunk[65536];
+    size_t n;
+    while ((n = fread(chunk, 1, sizeof(chunk), file)) > 0)
+        content.append(chunk, n);
+    fclose(file);
+    size_t start = 0;
+    while (start < content.size()) {
+        size_t end = content.find('\n', start);
+        if (end == std::string::npos)
+            end = content.size();
+        lines.push_back(content.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+DWORD Number(const std::string& field)
+{
+    return static_cast<DWORD>(std::stoul(field.empty() ? "0" : field));
+}
+
+} // namespace
+
+std::wstring SpoolDir()
+{
+    wchar_t dir[MAX_PATH];
+    DWORD n = GetEnvironmentVariableW(L"MFPSM_SPOOL_DIR", dir, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return {};
+    std::wstring path(dir, n);
+    if (path.back() != L'\\')
+        path += L'\\';
+    return path;
+}
+
+SpoolLock::SpoolLock()
+{
+    mutex_ = CreateMutexW(nullptr, FALSE, L"mfpsm-spooler-stand-in");
+    if (mutex_)
+        WaitForSingleObject(mutex_, 10000);
+}
+
+SpoolLock::~SpoolLock()
+{
+    if (!mutex_)
+        return;
+    ReleaseMutex(mutex_);
+    CloseHandle(mutex_);
+}
+
+SpoolState SpoolLoadState(const std::wstring& dir)
+{
+    SpoolState state;
+    for (const std::string& line : ReadLines(dir + L"state.txt")) {
+        std::vector<std::string> f = Split(line);
+        if (f[0] == "printer" && f.size() >= 6) {
+            SpoolPrinterSeed p;
+            p.name = Unescape(f[1]);
+            p.port = Unescape(f[2]);
+            p.attributes = Number(f[3]);
+            p.status = Number(f[4]);
+            p.refuseOpen = f[5] == "1";
+            state.printers.push_back(p);
+        } else if (f[0] == "job" && f.size() >= 4) {
+            if (SpoolPrinterSeed* p = SpoolFindPrinter(state, Unescape(f[1])))
+                p->jobs.push_back({Number(f[2]), Unescape(f[3])});
+        } else if (f[0] == "nextjob" && f.size() >= 2) {
+            state.nextJob = Number(f[1]);
+        }
+    }
+    return state;
+}
+
+bool SpoolSaveState(const std::wstring& dir, const SpoolState& state)
+{
+    std::string text = "nextjob\t" + std::to_string(state.nextJob) + "\n";
+    for (const SpoolPrinterSeed& p : state.printers) {
+        text += "printer\t" + Escape(p.name) + "\t" + Escape(p.port) + "\t" + std::to_string(p.attributes) + "\t" +
+                std::to_string(p.status) + "\t" + (p.refuseOpen ? "1" : "0") + "\n";
+        for (const SpoolJobSeed& j : p.jobs)
+            text += "job\t" + Escape(p.name) + "\t" + std::to_string(j.id) + "\t" + Escape(j.document) + "\n";
+    }
+    FILE* file = _wfopen((dir + L"state.txt").c_str(), L"wb");
+    if (!file)
+        return false;
+    bool ok = fwrite(text.data(), 1, text.size(), file) == text.size();
+    return fclose(file) == 0 && ok;
+}
+
+SpoolPrinterSeed* SpoolFindPrinter(SpoolState& state, const std::wstring& name)
+{
+    for (SpoolPrinterSeed& p : state.printers) {
+        if (p.name == name)
+            return &p;
+    }
+    return nullptr;
+}
+
+void SpoolAppendCall(const std::wstring& dir, const SpoolCall& call)
+{
+    std::string line = Escape(call.function) + "\t" + Escape(call.printer) + "\t" + (call.ok ? "1" : "0") + "\t" +
+                       std::to_string(call.status) + "\t" + std::to_string(call.command) + "\t" +
+                       std::to_string(call.job) + "\t" + std::to_string(call.type) + "\t" + Escape(call.name) + "\t" +
+                       Hex(call.data) + "\n";
+    FILE* file = _wfopen((dir + L"record.txt").c_str(), L"ab");
+    if (!file)
+        return;
+    fwrite(line.data(), 1, line.size(), file);
+    fclose(file);
+}
+
+std::vector<SpoolCall> SpoolReadCalls(const std::wstring& dir)
+{
+    std::vector<SpoolCall> calls;
+    for (const std::string& line : ReadLines(dir + L"record.txt")) {
+        std::vector<std::string> f = Split(line);
+        if (f.size() < 9)
+            continue;
+        SpoolCall c;
+        c.function = Unescape(f[0]);
+        c.printer = Unescape(f[1]);
+        c.ok = f[2] == "1";
+        c.status = Number(f[3]);
+        c.command = Number(f[4]);
+        c.job = Number(f[5]);
+        c.type = Number(f[6]);
+        c.name = Unescape(f[7]);
+        c.data = Unhex(f[8]);
+        calls.push_back(c);
+    }
+    return calls;
+}
+
+std::wstring SpoolJobFile(const std::wstring& dir, DWORD job)
+{
+    return dir + L"job-" + std::to_wstring(job) + L".bin";
+}

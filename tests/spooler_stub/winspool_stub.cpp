@@ -1,0 +1,469 @@
+// The spooler stand-in: a winspool.drv with the entry points mfpsm uses,
+// keeping printers, queues, status words and written documents in the folder
+// named by MFPSM_SPOOL_DIR and recording every call there. Wine's own spooler
+// has no printers and no queue shared between processes, so the tests and the
+// demo load this one instead (WINEDLLOVERRIDES=winspool.drv=n).
+#include <windows.h>
+#include <winspool.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "spool_state.h"
+
+namespace {
+
+constexpr DWORD kHandleMagic = 0x4C4F5053;  // "SPOL"
+
+struct StubHandle {
+    DWORD magic = kHandleMagic;
+    std::wstring printer;
+    DWORD job = 0;  // the document started on this handle, 0 when none
+};
+
+StubHandle* FromHandle(HANDLE handle)
+{
+    auto* h = static_cast<StubHandle*>(handle);
+    if (!h || IsBadReadPtr(h, sizeof(DWORD)) || h->magic != kHandleMagic)
+        return nullptr;
+    return h;
+}
+
+std::string Narrow(const std::wstring& text)
+{
+    int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n > 0 ? n - 1 : 0), '\0');
+    if (n > 1)
+        WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &out[0], n, nullptr, nullptr);
+    return out;
+}
+
+// Strings of the wide or the ANSI information records.
+template <typename Char>
+std::basic_string<Char> InfoText(const std::wstring& text);
+template <>
+std::wstring InfoText<wchar_t>(const std::wstring& text) { return text; }
+template <>
+std::string InfoText<char>(const std::wstring& text) { return Narrow(text); }
+
+std::wstring Widen(const char* text)
+{
+    if (!text)
+        return {};
+    int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    std::wstring out(static_cast<size_t>(n > 0 ? n - 1 : 0), L'\0');
+    if (n > 1)
+        MultiByteToWideChar(CP_ACP, 0, text, -1, &out[0], n);
+    return out;
+}
+
+void Record(const std::wstring& dir, SpoolCall call)
+{
+    if (!dir.empty())
+        SpoolAppendCall(dir, call);
+}
+
+BOOL Fail(DWORD error)
+{
+    SetLastError(error);
+    return FALSE;
+}
+
+BOOL OpenPrinterByName(const std::wstring& name, bool nameGiven, LPHANDLE handle)
+{
+    if (!handle)
+        return Fail(ERROR_INVALID_PARAMETER);
+    *handle = nullptr;
+    std::wstring dir = SpoolDir();
+    SpoolLock lock;
+    SpoolState state = dir.empty() ? SpoolState() : SpoolLoadState(dir);
+    SpoolPrinterSeed* printer = nameGiven ? SpoolFindPrinter(state, name) : nullptr;
+    SpoolCall call;
+    call.function = L"OpenPrinter";
+    call.printer = name;
+    call.ok = printer && !printer->refuseOpen;
+    Record(dir, call);
+    if (!printer)
+        return Fail(ERROR_INVALID_PRINTER_NAME);
+    if (printer->refuseOpen)
+        return Fail(ERROR_ACCESS_DENIED);
+    auto* h = new StubHandle;
+    h->printer = name;
+    *handle = h;
+    return TRUE;
+}
+
+// Lays out fixed-size records at the front of a buffer and their strings
+// from the back, the way the spooler fills its information buffers.
+class InfoBuffer {
+public:
+    InfoBuffer(LPBYTE buffer, DWORD size, size_t fixed) : buffer_(buffer), size_(size), stringsEnd_(size), fixed_(fixed) {}
+
+    template <typename Char>
+    static DWORD StringBytes(const std::basic_string<Char>& s)
+    {
+        return static_cast<DWORD>((s.size() + 1) * sizeof(Char));
+    }
+
+    template <typename Char>
+    Char* Put(const std::basic_string<Char>& s)
+    {
+        stringsEnd_ -= StringBytes(s);
+        auto* out = reinterpret_cast<Char*>(buffer_ + stringsEnd_);
+        memcpy(out, s.c_str(), StringBytes(s));
+        return out;
+    }
+    bool Fits(DWORD needed) const { return buffer_ && size_ >= needed && fixed_ <= size_; }
+
+private:
+    LPBYTE buffer_;
+    DWORD size_;
+    DWORD stringsEnd_;
+    size_t fixed_;
+};
+
+std::vector<SpoolJobSeed> JobsFrom(const SpoolPrinterSeed& printer, DWORD first, DWORD count)
+{
+    std::vector<SpoolJobSeed> jobs;
+    for (DWORD i = first; i < printer.jobs.size() && jobs.size() < count; ++i)
+        jobs.push_back(printer.jobs[i]);
+    return jobs;
+}
+
+template <typename Char, typename Info>
+void FillJob(Info& info, const SpoolJobSeed& job, DWORD position, const std::wstring& printerName, InfoBuffer& out)
+{
+    memset(&info, 0, sizeof(info));
+    info.JobId = job.id;
+    info.pPrinterName = out.Put(InfoText<Char>(printerName));
+    if (!job.document.empty())
+        info.pDocument = out.Put(InfoText<Char>(job.document));
+    info.Position = position;
+}
+
+template <typename Char, typename Info>
+BOOL EnumJobsAt(StubHandle* h, DWORD first, DWORD count, LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD returned)
+{
+    std::wstring dir = SpoolDir();
+    SpoolLock lock;
+    SpoolState state = SpoolLoadState(dir);
+    SpoolPrinterSeed* printer = SpoolFindPrinter(state, h->printer);
+    std::vector<SpoolJobSeed> jobs = printer ? JobsFrom(*printer, first, count) : std::vector<SpoolJobSeed>();
+    DWORD bytes = static_cast<DWORD>(jobs.size() * sizeof(Info));
+    for (const SpoolJobSeed& j : jobs)
+        bytes += InfoBuffer::StringBytes(InfoText<Char>(h->printer)) +
+                 (j.document.empty() ? 0 : InfoBuffer::StringBytes(InfoText<Char>(j.document)));
+    *needed = bytes;
+    *returned = 0;
+    InfoBuffer out(buffer, size, jobs.size() * sizeof(Info));
+    if (bytes > 0 && !out.Fits(bytes))
+        return Fail(ERROR_INSUFFICIENT_BUFFER);
+    Info* infos = reinterpret_cast<Info*>(buffer);
+    for (size_t i = 0; i < jobs.size(); ++i)
+        FillJob<Char>(infos[i], jobs[i], static_cast<DWORD>(first + i + 1), h->printer, out);
+    *returned = static_cast<DWORD>(jobs.size());
+    return TRUE;
+}
+
+DWORD StartDoc(HANDLE handle, const std::wstring& document)
+{
+    StubHandle* h = FromHandle(handle);
+    if (!h)
+        return Fail(ERROR_INVALID_HANDLE);
+    std::wstring dir = SpoolDir();
+    SpoolLock lock;
+    SpoolState state = SpoolLoadState(dir);
+    SpoolPrinterSeed* printer = SpoolFindPrinter(state, h->printer);
+    if (!printer || h->job)
+        return Fail(ERROR_INVALID_PRINTER_STATE);
+    // Job ids are unique across every queue, seeded ones included.
+    DWORD job = state.nextJob;
+    for (const SpoolPrinterSeed& p : state.printers) {
+        for (const SpoolJobSeed& j : p.jobs)
+            job = j.id >= job ? j.id + 1 : job;
+    }
+    state.nextJob = job + 1;
+    printer->jobs.push_back({job, document});
+    SpoolSaveState(dir, state);
+    h->job = job;
+    DeleteFileW(SpoolJobFile(dir, job).c_str());
+    SpoolCall call;
+    call.function = L"StartDocPrinter";
+    call.printer = h->printer;
+    call.ok = true;
+    call.job = job;
+    call.name = document;
+    Record(dir, call);
+    return job;
+}
+
+BOOL SimpleCall(HANDLE handle, const wchar_t* function, bool needsDocument)
+{
+    StubHandle* h = FromHandle(handle);
+    if (!h)
+        return Fail(ERROR_INVALID_HANDLE);
+    bool ok = !needsDocument || h->job != 0;
+    SpoolCall call;
+    call.function = function;
+    call.printer = h->printer;
+    call.ok = ok;
+    call.job = h->job;
+    {
+        SpoolLock lock;
+        Record(SpoolDir(), call);
+    }
+    return ok ? TRUE : Fail(ERROR_SPL_NO_STARTDOC);
+}
+
+DWORD SetData(HANDLE handle, const std::wstring& name, DWORD type, LPBYTE data, DWORD size)
+{
+    StubHandle* h = FromHandle(handle);
+    if (!h)
+        return ERROR_INVALID_HANDLE;
+    SpoolCall call;
+    call.function = L"SetPrinterData";
+    call.printer = h->printer;
+    call.ok = true;
+    call.type = type;
+    call.name = name;
+    if (data)
+        call.data.assign(data, data + size);
+    SpoolLock lock;
+    Record(SpoolDir(), call);
+    return ERROR_SUCCESS;
+}
+
+BOOL SetStatus(HANDLE handle, DWORD level, LPBYTE info, DWORD command)
+{
+    StubHandle* h = FromHandle(handle);
+    if (!h)
+        return Fail(ERROR_INVALID_HANDLE);
+    bool ok = level == 0 && command == PRINTER_CONTROL_SET_STATUS;
+    DWORD status = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(info));
+    std::wstring dir = SpoolDir();
+    SpoolLock lock;
+    if (ok) {
+        SpoolState state = SpoolLoadState(dir);
+        if (SpoolPrinterSeed* p = SpoolFindPrinter(state, h->printer)) {
+            p->status = status;
+            SpoolSaveState(dir, state);
+        }
+    }
+    SpoolCall call;
+    call.function = L"SetPrinter";
+    call.printer = h->printer;
+    call.ok = ok;
+    call.status = status;
+    call.command = command;
+    Record(dir, call);
+    return ok ? TRUE : Fail(ERROR_INVALID_PARAMETER);
+}
+
+BOOL ControlJob(HANDLE handle, DWORD jobId, DWORD command)
+{
+    StubHandle* h = FromHandle(handle);
+    if (!h)
+        return Fail(ERROR_INVALID_HANDLE);
+    std::wstring dir = SpoolDir();
+    SpoolLock lock;
+    SpoolState state = SpoolLoadState(dir);
+    SpoolPrinterSeed* printer = SpoolFindPrinter(state, h->printer);
+    bool found = false;
+    if (printer) {
+        for (size_t i = 0; i < printer->jobs.size(); ++i) {
+            if (printer->jobs[i].id != jobId)
+                continue;
+            found = true;
+            if (command == JOB_CONTROL_CANCEL || command == JOB_CONTROL_DELETE)
+                printer->jobs.erase(printer->jobs.begin() + static_cast<long>(i));
+            break;
+        }
+    }
+    bool ok = found && command >= JOB_CONTROL_PAUSE && command <= JOB_CONTROL_DELETE;
+    if (ok)
+        SpoolSaveState(dir, state);
+    SpoolCall call;
+    call.function = L"SetJob";
+    call.printer = h->printer;
+    call.ok = ok;
+    call.status = jobId;
+    call.command = command;
+    call.job = jobId;
+    Record(dir, call);
+    return ok ? TRUE : Fail(ERROR_INVALID_PARAMETER);
+}
+
+} // namespace
+
+extern "C" {
+
+WINBOOL WINAPI OpenPrinterW(LPWSTR name, LPHANDLE handle, LPPRINTER_DEFAULTSW)
+{
+    return OpenPrinterByName(name ? name : L"", name != nullptr, handle);
+}
+
+WINBOOL WINAPI OpenPrinterA(LPSTR name, LPHANDLE handle, LPPRINTER_DEFAULTSA)
+{
+    return OpenPrinterByName(Widen(name), name != nullptr, handle);
+}
+
+WINBOOL WINAPI ClosePrinter(HANDLE handle)
+{
+    StubHandle* h = FromHandle(handle);
+    if (!h)
+        return Fail(ERROR_INVALID_HANDLE);
+    h->magic = 0;
+    delete h;
+    return TRUE;
+}
+
+WINBOOL WINAPI GetPrinterW(HANDLE handle, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed)
+{
+    StubHandle* h = FromHandle(handle);
+    if (!h || !needed)
+        return Fail(ERROR_INVALID_HANDLE);
+    if (level != 2)
+        return Fail(ERROR_INVALID_LEVEL);
+    std::wstring dir = SpoolDir();
+    SpoolLock lock;
+    SpoolState state = SpoolLoadState(dir);
+    SpoolPrinterSeed* printer = SpoolFindPrinter(state, h->printer);
+    if (!printer)
+        return Fail(ERROR_INVALID_PRINTER_NAME);
+    const std::wstring driver = L"Orvanite Virtual MFP";
+    *needed = static_cast<DWORD>(sizeof(PRINTER_INFO_2W)) + InfoBuffer::StringBytes(printer->name) +
+              InfoBuffer::StringBytes(printer->port) + InfoBuffer::StringBytes(driver);
+    InfoBuffer out(buffer, size, sizeof(PRINTER_INFO_2W));
+    if (!out.Fits(*needed))
+        return Fail(ERROR_INSUFFICIENT_BUFFER);
+    auto* info = reinterpret_cast<PRINTER_INFO_2W*>(buffer);
+    memset(info, 0, sizeof(*info));
+    info->pPrinterName = out.Put(printer->name);
+    info->pPortName = out.Put(printer->port);
+    info->pDriverName = out.Put(driver);
+    info->Attributes = printer->attributes;
+    info->Status = printer->status;
+    info->cJobs = static_cast<DWORD>(printer->jobs.size());
+    return TRUE;
+}
+
+WINBOOL WINAPI SetPrinterW(HANDLE handle, DWORD level, LPBYTE info, DWORD command)
+{
+    return SetStatus(handle, level, info, command);
+}
+
+WINBOOL WINAPI SetPrinterA(HANDLE handle, DWORD level, LPBYTE info, DWORD command)
+{
+    return SetStatus(handle, level, info, command);
+}
+
+WINBOOL WINAPI EnumJobsW(HANDLE handle, DWORD first, DWORD count, DWORD level, LPBYTE buffer, DWORD size,
+                         LPDWORD needed, LPDWORD returned)
+{
+    StubHandle* h = FromHandle(handle);
+    if (!h || !needed || !returned)
+        return Fail(ERROR_INVALID_HANDLE);
+    if (level == 1)
+        return EnumJobsAt<wchar_t, JOB_INFO_1W>(h, first, count, buffer, size, needed, returned);
+    if (level == 2)
+        return EnumJobsAt<wchar_t, JOB_INFO_2W>(h, first, count, buffer, size, needed, returned);
+    return Fail(ERROR_INVALID_LEVEL);
+}
+
+WINBOOL WINAPI EnumJobsA(HANDLE handle, DWORD first, DWORD count, DWORD level, LPBYTE buffer, DWORD size,
+                         LPDWORD needed, LPDWORD returned)
+{
+    StubHandle* h = FromHandle(handle);
+    if (!h || !needed || !returned)
+        return Fail(ERROR_INVALID_HANDLE);
+    if (level == 1)
+        return EnumJobsAt<char, JOB_INFO_1A>(h, first, count, buffer, size, needed, returned);
+    if (level == 2)
+        return EnumJobsAt<char, JOB_INFO_2A>(h, first, count, buffer, size, needed, returned);
+    return Fail(ERROR_INVALID_LEVEL);
+}
+
+WINBOOL WINAPI SetJobW(HANDLE handle, DWORD job, DWORD, LPBYTE, DWORD command)
+{
+    return ControlJob(handle, job, command);
+}
+
+WINBOOL WINAPI SetJobA(HANDLE handle, DWORD job, DWORD, LPBYTE, DWORD command)
+{
+    return ControlJob(handle, job, command);
+}
+
+DWORD WINAPI StartDocPrinterW(HANDLE handle, DWORD level, LPBYTE info)
+{
+    if (level != 1 || !info)
+        return Fail(ERROR_INVALID_LEVEL);
+    auto* doc = reinterpret_cast<DOC_INFO_1W*>(info);
+    return StartDoc(handle, doc->pDocName ? doc->pDocName : L"");
+}
+
+DWORD WINAPI StartDocPrinterA(HANDLE handle, DWORD level, LPBYTE info)
+{
+    if (level != 1 || !info)
+        return Fail(ERROR_INVALID_LEVEL);
+    return StartDoc(handle, Widen(reinterpret_cast<DOC_INFO_1A*>(info)->pDocName));
+}
+
+WINBOOL WINAPI StartPagePrinter(HANDLE handle)
+{
+    return SimpleCall(handle, L"StartPagePrinter", true);
+}
+
+WINBOOL WINAPI EndPagePrinter(HANDLE handle)
+{
+    return SimpleCall(handle, L"EndPagePrinter", true);
+}
+
+WINBOOL WINAPI EndDocPrinter(HANDLE handle)
+{
+    BOOL ok = SimpleCall(handle, L"EndDocPrinter", true);
+    if (StubHandle* h = FromHandle(handle))
+        h->job = 0;
+    return ok;
+}
+
+WINBOOL WINAPI WritePrinter(HANDLE handle, LPVOID data, DWORD size, LPDWORD written)
+{
+    StubHandle* h = FromHandle(handle);
+    if (!h || !written)
+        return Fail(ERROR_INVALID_HANDLE);
+    *written = 0;
+    if (!h->job)
+        return Fail(ERROR_SPL_NO_STARTDOC);
+    std::wstring dir = SpoolDir();
+    SpoolLock lock;
+    FILE* file = _wfopen(SpoolJobFile(dir, h->job).c_str(), L"ab");
+    bool ok = file && fwrite(data, 1, size, file) == size;
+    if (file)
+        fclose(file);
+    SpoolCall call;
+    call.function = L"WritePrinter";
+    call.printer = h->printer;
+    call.ok = ok;
+    call.job = h->job;
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    call.data.assign(bytes, bytes + size);
+    Record(dir, call);
+    if (!ok)
+        return Fail(ERROR_WRITE_FAULT);
+    *written = size;
+    return TRUE;
+}
+
+DWORD WINAPI SetPrinterDataW(HANDLE handle, LPWSTR name, DWORD type, LPBYTE data, DWORD size)
+{
+    return SetData(handle, name ? name : L"", type, data, size);
+}
+
+DWORD WINAPI SetPrinterDataA(HANDLE handle, LPSTR name, DWORD type, LPBYTE data, DWORD size)
+{
+    return SetData(handle, Widen(name), type, data, size);
+}
+
+} // extern "C"

@@ -1,0 +1,86 @@
+#include "testkit/spool.h"
+
+#include "spooler_stub/spool_state.h"
+#include "testkit/wine_test.h"
+
+namespace {
+
+void RemoveFolder(const std::wstring& dir)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((dir + L"*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = found.cFileName;
+            if (name != L"." && name != L"..")
+                DeleteFileW((dir + name).c_str());
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(dir.c_str());
+}
+
+} // namespace
+
+SpoolSandbox::SpoolSandbox()
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    static LONG counter = 0;
+    wchar_t name[64];
+    swprintf(name, 64, L"mfpsm-spool-%lu-%ld\\", GetCurrentProcessId(), InterlockedIncrement(&counter));
+    dir_ = std::wstring(temp) + name;
+    CreateDirectoryW(dir_.c_str(), nullptr);
+    SetEnvironmentVariableW(L"MFPSM_SPOOL_DIR", dir_.c_str());
+}
+
+SpoolSandbox::~SpoolSandbox()
+{
+    SetEnvironmentVariableW(L"MFPSM_SPOOL_DIR", nullptr);
+    RemoveFolder(dir_);
+}
+
+void SpoolSandbox::AddPrinter(const SpoolPrinterSeed& printer)
+{
+    SpoolLock lock;
+    SpoolState state = SpoolLoadState(dir_);
+    state.printers.push_back(printer);
+    SpoolSaveState(dir_, state);
+}
+
+std::vector<SpoolCall> SpoolSandbox::Calls() const
+{
+    SpoolLock lock;
+    return SpoolReadCalls(dir_);
+}
+
+std::vector<SpoolCall> SpoolSandbox::Calls(const wchar_t* function) const
+{
+    std::vector<SpoolCall> matching;
+    for (const SpoolCall& call : Calls()) {
+        if (call.function == function)
+            matching.push_back(call);
+    }
+    return matching;
+}
+
+std::vector<SpoolJobSeed> SpoolSandbox::Jobs(const std::wstring& printer) const
+{
+    SpoolLock lock;
+    SpoolState state = SpoolLoadState(dir_);
+    const SpoolPrinterSeed* p = SpoolFindPrinter(state, printer);
+    return p ? p->jobs : std::vector<SpoolJobSeed>();
+}
+
+DWORD SpoolSandbox::Status(const std::wstring& printer) const
+{
+    SpoolLock lock;
+    SpoolState state = SpoolLoadState(dir_);
+    const SpoolPrinterSeed* p = SpoolFindPrinter(state, printer);
+    return p ? p->status : 0;
+}
+
+std::vector<unsigned char> SpoolSandbox::Document(DWORD job) const
+{
+    return ReadAllBytes(SpoolJobFile(dir_, job));
+}

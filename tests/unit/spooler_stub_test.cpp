@@ -1,0 +1,141 @@
+// The spooler stand-in itself: what the tests of the monitor, the prompts and
+// the wake-up job rely on when they read its record.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <winspool.h>
+
+#include "testkit/spool.h"
+#include "testkit/wine_test.h"
+
+namespace {
+
+class SpoolerStandIn : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SpoolPrinterSeed usb;
+        usb.name = L"Office MFP";
+        usb.attributes = 0x40;
+        usb.status = 0x2;
+        usb.jobs = {{7, L"Report.pdf"}, {9, L""}};
+        spool_.AddPrinter(usb);
+        SpoolPrinterSeed locked;
+        locked.name = L"Locked";
+        locked.port = L"IP_10.0.0.9";
+        locked.refuseOpen = true;
+        spool_.AddPrinter(locked);
+    }
+
+    HANDLE Open(const wchar_t* name)
+    {
+        HANDLE printer = nullptr;
+        return OpenPrinterW(const_cast<LPWSTR>(name), &printer, nullptr) ? printer : nullptr;
+    }
+
+    SpoolSandbox spool_;
+};
+
+} // namespace
+
+TEST_F(SpoolerStandIn, OpensOnlySeededPrinters)
+{
+    EXPECT_EQ(Open(L"Nobody"), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PRINTER_NAME));
+    EXPECT_EQ(Open(L"Locked"), nullptr);
+    HANDLE printer = Open(L"Office MFP");
+    ASSERT_NE(printer, nullptr);
+    EXPECT_TRUE(ClosePrinter(printer));
+
+    HANDLE ansi = nullptr;
+    EXPECT_TRUE(OpenPrinterA(const_cast<LPSTR>("Office MFP"), &ansi, nullptr));
+    ClosePrinter(ansi);
+    EXPECT_EQ(spool_.Calls(L"OpenPrinter").size(), 4u);
+}
+
+TEST_F(SpoolerStandIn, ReportsPrinterInformation)
+{
+    HANDLE printer = Open(L"Office MFP");
+    ASSERT_NE(printer, nullptr);
+    DWORD needed = 0;
+    EXPECT_FALSE(GetPrinterW(printer, 2, nullptr, 0, &needed));
+    ASSERT_GT(needed, sizeof(PRINTER_INFO_2W));
+    std::vector<BYTE> buffer(needed);
+    ASSERT_TRUE(GetPrinterW(printer, 2, buffer.data(), needed, &needed));
+    auto* info = reinterpret_cast<PRINTER_INFO_2W*>(buffer.data());
+    EXPECT_STREQ(info->pPortName, L"USB001");
+    EXPECT_STREQ(info->pPrinterName, L"Office MFP");
+    EXPECT_EQ(info->Attributes, 0x40u);
+    EXPECT_EQ(info->Status, 0x2u);
+    EXPECT_EQ(info->cJobs, 2u);
+    ClosePrinter(printer);
+}
+
+TEST_F(SpoolerStandIn, SetsStatusWordsAndControlsJobs)
+{
+    HANDLE printer = Open(L"Office MFP");
+    ASSERT_NE(printer, nullptr);
+    EXPECT_TRUE(SetPrinterW(printer, 0, reinterpret_cast<LPBYTE>(static_cast<ULONG_PTR>(0x8)), 4));
+    EXPECT_EQ(spool_.Status(L"Office MFP"), 0x8u);
+    EXPECT_FALSE(SetPrinterW(printer, 2, nullptr, 0)) << "only level 0 status words are supported";
+
+    DWORD needed = 0, returned = 0;
+    EXPECT_FALSE(EnumJobsW(printer, 0, 255, 1, nullptr, 0, &needed, &returned));
+    std::vector<BYTE> buffer(needed);
+    ASSERT_TRUE(EnumJobsW(printer, 0, 255, 1, buffer.data(), needed, &needed, &returned));
+    ASSERT_EQ(returned, 2u);
+    auto* jobs = reinterpret_cast<JOB_INFO_1W*>(buffer.data());
+    EXPECT_EQ(jobs[0].JobId, 7u);
+    EXPECT_STREQ(jobs[0].pDocument, L"Report.pdf");
+    EXPECT_EQ(jobs[1].pDocument, nullptr);
+
+    EXPECT_TRUE(SetJobW(printer, 7, 0, nullptr, JOB_CONTROL_RESTART));
+    EXPECT_EQ(spool_.Jobs(L"Office MFP").size(), 2u);
+    EXPECT_TRUE(SetJobW(printer, 7, 0, nullptr, JOB_CONTROL_DELETE));
+    EXPECT_FALSE(SetJobW(printer, 7, 0, nullptr, JOB_CONTROL_DELETE)) << "the job is gone";
+    ASSERT_EQ(spool_.Jobs(L"Office MFP").size(), 1u);
+    EXPECT_EQ(spool_.Jobs(L"Office MFP")[0].id, 9u);
+    ClosePrinter(printer);
+
+    std::vector<SpoolCall> commands = spool_.Calls(L"SetJob");
+    ASSERT_EQ(commands.size(), 3u);
+    EXPECT_EQ(commands[1].job, 7u);
+    EXPECT_EQ(commands[1].command, static_cast<DWORD>(JOB_CONTROL_DELETE));
+    EXPECT_TRUE(commands[1].ok);
+    EXPECT_FALSE(commands[2].ok);
+}
+
+TEST_F(SpoolerStandIn, KeepsDocumentsAndPrinterData)
+{
+    HANDLE printer = Open(L"Office MFP");
+    ASSERT_NE(printer, nullptr);
+    DOC_INFO_1W doc = {const_cast<LPWSTR>(L"PreHeat"), nullptr, nullptr};
+    DWORD job = StartDocPrinterW(printer, 1, reinterpret_cast<LPBYTE>(&doc));
+    EXPECT_GT(job, 9u);
+    EXPECT_TRUE(StartPagePrinter(printer));
+    const char part1[] = "\x1b" "E", part2[] = "@PJL";
+    DWORD written = 0;
+    EXPECT_TRUE(WritePrinter(printer, const_cast<char*>(part1), 2, &written));
+    EXPECT_TRUE(WritePrinter(printer, const_cast<char*>(part2), 4, &written));
+    EXPECT_EQ(written, 4u);
+    EXPECT_TRUE(EndPagePrinter(printer));
+    EXPECT_TRUE(EndDocPrinter(printer));
+    EXPECT_EQ(spool_.Document(job), (std::vector<unsigned char>{0x1b, 'E', '@', 'P', 'J', 'L'}));
+    ASSERT_EQ(spool_.Jobs(L"Office MFP").size(), 3u);
+    EXPECT_EQ(spool_.Jobs(L"Office MFP")[2].document, L"PreHeat");
+
+    wchar_t id[260] = L"job\t1";
+    EXPECT_EQ(SetPrinterDataW(printer, const_cast<LPWSTR>(L"SecID"), REG_SZ, reinterpret_cast<LPBYTE>(id), 520),
+              static_cast<DWORD>(ERROR_SUCCESS));
+    ClosePrinter(printer);
+
+    std::vector<SpoolCall> data = spool_.Calls(L"SetPrinterData");
+    ASSERT_EQ(data.size(), 1u);
+    EXPECT_EQ(data[0].name, L"SecID");
+    EXPECT_EQ(data[0].type, static_cast<DWORD>(REG_SZ));
+    ASSERT_EQ(data[0].data.size(), 520u);
+    EXPECT_EQ(std::vector<unsigned char>(data[0].data.begin(), data[0].data.begin() + 12),
+              (std::vector<unsigned char>{'j', 0, 'o', 0, 'b', 0, '\t', 0, '1', 0, 0, 0}));
+    EXPECT_EQ(spool_.Calls(L"WritePrinter").size(), 2u);
+    EXPECT_EQ(spool_.Calls(L"EndDocPrinter").size(), 1u);
+}
