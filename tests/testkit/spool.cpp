@@ -3,41 +3,15 @@
 #include "spooler_stub/spool_state.h"
 #include "testkit/wine_test.h"
 
-namespace {
 
-void RemoveFolder(const std::wstring& dir)
+SpoolSandbox::SpoolSandbox() : dir_(folder_.Path())
 {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((dir + L"*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = found.cFileName;
-            if (name != L"." && name != L"..")
-                DeleteFileW((dir + name).c_str());
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryW(dir.c_str());
-}
-
-} // namespace
-
-SpoolSandbox::SpoolSandbox()
-{
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    static LONG counter = 0;
-    wchar_t name[64];
-    swprintf(name, 64, L"mfpsm-spool-%lu-%ld\\", GetCurrentProcessId(), InterlockedIncrement(&counter));
-    dir_ = std::wstring(temp) + name;
-    CreateDirectoryW(dir_.c_str(), nullptr);
     SetEnvironmentVariableW(L"MFPSM_SPOOL_DIR", dir_.c_str());
 }
 
 SpoolSandbox::~SpoolSandbox()
 {
     SetEnvironmentVariableW(L"MFPSM_SPOOL_DIR", nullptr);
-    RemoveFolder(dir_);
 }
 
 void SpoolSandbox::AddPrinter(const SpoolPrinterSeed& printer)

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "testkit/wine_test.h"
+
 struct SpoolJobSeed {
     DWORD id = 0;
     std::wstring document;
@@ -43,7 +45,7 @@ public:
     // A fresh state folder; MFPSM_SPOOL_DIR is set for this process and the
     // processes it starts from now on.
     SpoolSandbox();
-    // Removes the folder and unsets the variable.
+    // Unsets the variable; the folder goes with its files.
     ~SpoolSandbox();
     SpoolSandbox(const SpoolSandbox&) = delete;
     SpoolSandbox& operator=(const SpoolSandbox&) = delete;
@@ -59,5 +61,6 @@ public:
     const std::wstring& Dir() const { return dir_; }
 
 private:
+    ScratchDir folder_;
     std::wstring dir_;
 };
