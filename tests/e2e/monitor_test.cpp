@@ -66,13 +66,14 @@ protected:
         return Drvsim(std::wstring(L"wait ") + key + L" " + value + L" --timeout-ms " + std::to_wstring(kShowWaitMs)) == 0;
     }
 
-    // The visible status dialog, or null when none shows within the wait.
+    // The visible status dialog, or null when none shows within the wait. The
+    // monitor window is shown last, once the dialog is filled and focused.
     HWND WaitForDialog(DWORD ms = kShowWaitMs)
     {
         DWORD start = GetTickCount();
         do {
             HWND dialog = FindWindowW(L"#32770", kTitle);
-            if (dialog && IsWindowVisible(dialog))
+            if (dialog && IsWindowVisible(dialog) && IsWindowVisible(FindWindowW(L"mfpsm", nullptr)))
                 return dialog;
             PumpMessages(20);
         } while (GetTickCount() - start < ms);
