@@ -172,6 +172,12 @@ void DrawItem(HWND dialog, HDC dc, const PictureLayout& layout, const StatusItem
     RoundRect(dc, dotX, dotY, dotX + kDotSize, dotY + kDotSize, kDotSize, kDotSize);
 }
 
+// Left column: slots 1001-1006 from the top; right column: 1007-1012.
+int SlotOf(int i, int leftCount)
+{
+    return i < leftCount ? IDC_SLOT_FIRST + i : IDC_SLOT_FIRST + 6 + (i - leftCount);
+}
+
 void DrawStatus(bool setTexts)
 {
     HWND dialog = g_hStatusDlg;
@@ -199,10 +205,15 @@ void DrawStatus(bool setTexts)
     int m = SM_LeftColumnCount(n);
     for (int i = 0; i < n; ++i) {
         bool left = i < m;
-        int slotId = left ? IDC_SLOT_FIRST + i : IDC_SLOT_FIRST + 6 + (i - m);
-        DrawItem(dialog, dc.Get(), layout, g_StatusItems[indices[i]], slotId, left, setTexts);
+        DrawItem(dialog, dc.Get(), layout, g_StatusItems[indices[i]], SlotOf(i, m), left, setTexts);
     }
     SetBkMode(dc.Get(), oldMode);
+    if (setTexts)
+        return;
+    // A new text repaints its slot by itself; on a repaint the slots are
+    // brought back over their filled frames here.
+    for (int i = 0; i < n; ++i)
+        RedrawWindow(GetDlgItem(dialog, SlotOf(i, m)), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
 } // namespace

@@ -346,6 +346,9 @@ TEST(StatusDrawing, DrawsAgainWhenTheDialogRepaints)
     RedrawWindow(g_hStatusDlg, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     EXPECT_TRUE(IsBlue(PixelAt(x, y)));
     EXPECT_EQ(ItemText(1007), L"kept") << "a repaint leaves the slot texts";
+    RECT slot = ClientRectOf(1007);
+    EXPECT_TRUE(IsBlue(PixelAt(slot.left - 1, slot.top + 2))) << "the frame is drawn again";
+    EXPECT_FALSE(IsBlue(PixelAt(slot.left + 1, slot.top + 1))) << "and the slot is painted over its filling";
 }
 
 TEST(StatusDrawing, DrawImageLeavesOutAPictureWithoutMask)
