@@ -59,6 +59,7 @@ shot() {
   echo "  picture: out/$1"
 }
 
+drvsim show 1
 run "$MFPSM_BIN/mfpsm.exe" install &
 monitor=$!
 sleep 3

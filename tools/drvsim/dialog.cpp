@@ -1,5 +1,5 @@
-// drvsim press / show-latency / monitor-cpu: what the user and the
-// benchmarks do with the running monitor from outside its process.
+// drvsim press / show-latency: what the user and the benchmark do with the
+// running monitor from outside its process.
 #include <algorithm>
 #include <cstdio>
 
@@ -111,39 +111,7 @@ int ShowLatency(const std::vector<std::wstring>& args)
     return 0;
 }
 
-ULONGLONG CpuTime100ns(HANDLE process)
-{
-    FILETIME created, exited, kernel, user;
-    if (!GetProcessTimes(process, &created, &exited, &kernel, &user))
-        return 0;
-    auto value = [](const FILETIME& t) { return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
-    return value(kernel) + value(user);
-}
-
-int MonitorCpu(const std::vector<std::wstring>& args)
-{
-    long long seconds = 0;
-    if (args.size() != 1 || !DrvsimParseInt(args[0], 1, 3600, &seconds))
-        return DrvsimFail(L"monitor-cpu takes a number of seconds (1 to 3600)");
-    HWND monitor = FindWindowW(kMonitorClass, nullptr);
-    if (!monitor)
-        return DrvsimFail(L"no resident monitor (window class mfpsm) is running");
-    DWORD pid = 0;
-    GetWindowThreadProcessId(monitor, &pid);
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-    if (!process)
-        return DrvsimFail(L"cannot open the monitor process %lu", pid);
-    ULONGLONG before = CpuTime100ns(process);
-    Sleep(static_cast<DWORD>(seconds * 1000));
-    ULONGLONG after = CpuTime100ns(process);
-    CloseHandle(process);
-    double used = static_cast<double>(after - before) / 1e7;
-    wprintf(L"%.4f %.4f\n", used, used * 60.0 / static_cast<double>(seconds));
-    return 0;
-}
-
 } // namespace
 
 DRVSIM_COMMAND(press, L"press", L"delete|continue (presses a button of the status dialog, as the user)", Press);
 DRVSIM_COMMAND(show_latency, L"show-latency", L"ROUNDS (prints median and 95th percentile ms from Message 1027 to the visible dialog)", ShowLatency);
-DRVSIM_COMMAND(monitor_cpu, L"monitor-cpu", L"SECONDS (prints the monitor's CPU seconds in that time and per minute)", MonitorCpu);
