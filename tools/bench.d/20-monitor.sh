@@ -50,5 +50,5 @@ sleep 20
 m1=$(cpu_ns "$monitor"); s1=$([ -n "$server" ] && cpu_ns "$server" || echo 0)
 echo "idle monitor CPU time per minute (over 20 s, process) | $(awk -v d=$((m1 - m0)) 'BEGIN { printf "%.4f", d * 3 / 1e9 }') | s | < 0.2"
 if [ -n "$server" ]; then
-  echo "idle monitor CPU time per minute (over 20 s, its wineserver) | $(awk -v d=$((s1 - s0)) 'BEGIN { printf "%.4f", d * 3 / 1e9 }') | s | -"
+  echo "idle: the prefix's wineserver, for all its clients, per minute | $(awk -v d=$((s1 - s0)) 'BEGIN { printf "%.4f", d * 3 / 1e9 }') | s | -"
 fi
