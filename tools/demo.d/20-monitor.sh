@@ -59,7 +59,8 @@ shot() {
   echo "  picture: out/$1"
 }
 
-drvsim show 1
+# A fresh status exchange file: no ContinuePrint or ShowSM left from before.
+rm -f "$(run winepath -u 'C:\users\Public\Documents\StatusMonitorV3.ini' 2>/dev/null | tr -d '\r')"
 run "$MFPSM_BIN/mfpsm.exe" install &
 monitor=$!
 sleep 3
