@@ -6,6 +6,12 @@
 #include "common/text.h"
 #include "common/trace.h"
 #include "common/utf16.h"
+#include "preheat/preheat_job.h"
+#include "preheat/wakeup_stream.h"
+#include "prompts/accounting_dialog.h"
+#include "prompts/secure_dialog.h"
+#include "resources/resource.h"
+#include "watermark/wm_job.h"
 
 namespace {
 
@@ -19,13 +25,6 @@ const wchar_t* Slot(const ArgTable& args, int i)
 int SlotNumber(const ArgTable& args, int i)
 {
     return MISC_TextToInt(SM_ArgText(args, i));
-}
-
-// Says plainly that a command word of this program has no task in this build.
-int NotInThisBuild(const ArgTable& args)
-{
-    TRACE_TagError(kTag, L"%ls is not part of this build", Slot(args, 1));
-    return 0;
 }
 
 int Uninstall(const WCHAR* moduleName)
@@ -60,9 +59,9 @@ int Security(const ArgTable& args)
     int languageId = SlotNumber(args, 4);
     g_Language = SM_GetLanguageIndex(languageId);
     MISC_DebugPrint(L"security, g_Language is %d", languageId);
-    if (g_SecurityType != 1 && g_SecurityType != 2)
-        return 0;
-    return NotInThisBuild(args);
+    if (g_SecurityType == 1 || g_SecurityType == 2)
+        DialogBoxParamW(g_hInstance, MAKEINTRESOURCEW(IDD_SECURE), nullptr, Secure_DlgProc, 0);
+    return 0;
 }
 
 int Accounting(const ArgTable& args)
@@ -73,14 +72,15 @@ int Accounting(const ArgTable& args)
     int languageId = SlotNumber(args, 3);
     g_Language = SM_GetLanguageIndex(languageId);
     MISC_DebugPrint(L"security, g_Language is %d", languageId);
-    return NotInThisBuild(args);
+    DialogBoxParamW(g_hInstance, MAKEINTRESOURCEW(IDD_ACCOUNTING), nullptr, Accounting_DlgProc, 0);
+    return 0;
 }
 
 int Preheat(const ArgTable& args)
 {
     MISC_DebugPrint(L"SM_PARAM_PREHEAT");
     MISC_DebugPrint(L"preheat start, %ls", Slot(args, 2));
-    NotInThisBuild(args);
+    SM_WritePrinter(Slot(args, 2), kWakeUpStream, static_cast<DWORD>(kWakeUpStreamBytes));
     MISC_DebugPrint(L"preheat end");
     return 0;
 }
@@ -88,7 +88,9 @@ int Preheat(const ArgTable& args)
 int CreateTextBMP(const ArgTable& args)
 {
     MISC_DebugPrint(L"SM_PARAM_BMP");
-    return NotInThisBuild(args);
+    // The BMP file is the job's only output; its result stops here.
+    SM_CreateTextBMPUsingIni_New(Slot(args, 2));
+    return 0;
 }
 
 } // namespace

@@ -20,6 +20,11 @@ int g_SpoolerBusy = 0;
 HWND g_hStatusDlg = nullptr;
 StatusItemTable g_StatusItems = kStatusItemTable;
 
+WCHAR g_JobIDLast[kTextUnits] = L"";
+WCHAR g_JobPasswordLast[kTextUnits] = L"";
+WCHAR g_ActIDLast[kTextUnits] = L"";
+WCHAR g_ActPasswordLast[kTextUnits] = L"";
+
 TraceSwitches g_TraceSwitches = {
     MFPSM_TRACE_MIN_LEVEL,
     MFPSM_TRACE_CHANNEL,

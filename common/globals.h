@@ -33,7 +33,12 @@ extern int g_SpoolerBusy;                      // set while a status word is bei
 extern HWND g_hStatusDlg;
 extern StatusItemTable g_StatusItems;          // the status item table with its shown flags
 
-// Prompts (prompts/)
+// Prompts (prompts/): the last text of each field that passed its character
+// rule; what the close hands to the driver as printer data, then empties.
+extern WCHAR g_JobIDLast[kTextUnits];
+extern WCHAR g_JobPasswordLast[kTextUnits];
+extern WCHAR g_ActIDLast[kTextUnits];
+extern WCHAR g_ActPasswordLast[kTextUnits];
 
 // Fax cover page (fax/)
 

@@ -4,6 +4,7 @@
 #include "app/resident.h"
 #include "common/globals.h"
 #include "monitor/monitor_window.h"
+#include "resources/resource.h"
 #include "testkit/wine_test.h"
 
 namespace {
@@ -72,6 +73,31 @@ TEST(ResidentPath, HiddenWindowEndsOnExitMessage)
     EXPECT_FALSE(IsWindow(g_seen.window));
 }
 
+namespace {
+
+int g_promptsAnswered = 0;
+
+BOOL CALLBACK AnswerDialog(HWND window, LPARAM)
+{
+    wchar_t className[16] = L"";
+    GetClassNameW(window, className, 16);
+    if (wcscmp(className, L"#32770") != 0 || !GetDlgItem(window, IDC_ACT_NAME))
+        return TRUE;
+    SendDlgItemMessageW(window, IDC_ACT_NAME, WM_CHAR, L'u', 1);
+    SendDlgItemMessageW(window, IDC_ACT_PASSWORD, WM_CHAR, L'p', 1);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    ++g_promptsAnswered;
+    return FALSE;
+}
+
+void CALLBACK AnswerPrompt(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    if (!EnumThreadWindows(GetCurrentThreadId(), AnswerDialog, 0))
+        KillTimer(nullptr, timer);
+}
+
+} // namespace
+
 TEST(Dispatch, WordsAndTheirResults)
 {
     InitProcessValues();
@@ -93,8 +119,12 @@ TEST(Dispatch, WordsAndTheirResults)
     EXPECT_STREQ(g_szTargetPrinter, L"printer");
     EXPECT_EQ(g_Language, 0);
 
+    // "accounting" runs its prompt modally on this thread: a timer answers it.
     const wchar_t* accounting[] = {exe, L"accounting", L"Office \u00e9", L"2052"};
+    UINT_PTR timer = SetTimer(nullptr, 0, 100, AnswerPrompt);
     EXPECT_EQ(SM_DispatchCommand(accounting, 4, L"mfpsm_unit_dispatch", exe), 0);
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(g_promptsAnswered, 1);
     EXPECT_STREQ(g_szTargetPrinter, L"Office \u00e9");
     EXPECT_EQ(g_Language, 2);
 }

@@ -1,0 +1,97 @@
+#include "prompts/prompt_dialog.h"
+
+#include "common/profile.h"
+#include "common/text.h"
+#include "common/trace.h"
+#include "common/utf16.h"
+#include "prompts/check_string.h"
+#include "prompts/prompt_texts.h"
+
+namespace {
+
+// Integer division truncates toward zero, as the centring needs; a dialog
+// larger than the desktop is put at the edge rather than off it.
+int CentredOrigin(LONG desktopEdge, LONG clientEdge)
+{
+    int origin = static_cast<int>((desktopEdge - clientEdge) / 2);
+    return origin < 0 ? 0 : origin;
+}
+
+} // namespace
+
+void MISC_PlacePromptDialog(HWND dialog)
+{
+    RECT desktop = {};
+    RECT client = {};
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    GetClientRect(dialog, &client);
+    int x = CentredOrigin(desktop.right, client.right);
+    int y = CentredOrigin(desktop.bottom, client.bottom);
+    SetWindowPos(dialog, HWND_TOPMOST, x, y, 0, 0, SWP_NOSIZE);
+
+    HMENU systemMenu = GetSystemMenu(dialog, FALSE);
+    if (systemMenu)
+        DeleteMenu(systemMenu, SC_MOVE, MF_BYCOMMAND);
+
+    SetForegroundWindow(dialog);
+    SetActiveWindow(dialog);
+}
+
+void MISC_ResetPromptField(HWND dialog, int id, int maxUnits)
+{
+    SendDlgItemMessageW(dialog, id, EM_LIMITTEXT, static_cast<WPARAM>(maxUnits), 0);
+    SetDlgItemTextW(dialog, id, L"");
+}
+
+void MISC_CheckPromptField(HWND dialog, int id, unsigned kind, WCHAR (&last)[kTextUnits])
+{
+    WCHAR text[kTextUnits] = L"";
+    GetDlgItemTextW(dialog, id, text, kTextUnits);
+    size_t length = MISC_TextLength(U16(text), kTextUnits);
+    if (MISC_CheckString(text, static_cast<unsigned>(length), kind)) {
+        // The whole buffer is cleared first: it goes to the driver at its full
+        // size, so nothing of a longer earlier text may linger after the end.
+        MISC_WipePromptText(last);
+        MISC_CopyText(U16(last), kTextUnits, U16View(text, length));
+    } else {
+        SetDlgItemTextW(dialog, id, last);
+        SendDlgItemMessageW(dialog, id, EM_SETSEL, 0, -1);
+        SendDlgItemMessageW(dialog, id, EM_SETSEL, static_cast<WPARAM>(-1), -1);
+    }
+    SecureZeroMemory(text, sizeof(text));
+}
+
+void MISC_SetPromptTexts(HWND dialog, const int* ids, const int* rows, int count)
+{
+    for (int i = 0; i < count; ++i)
+        SetDlgItemTextW(dialog, ids[i], W16(SM_PromptText(rows[i], g_Language)));
+}
+
+void MISC_WritePromptAlive()
+{
+    MISC_WriteProfileStringRetry(g_szStatusFile, L"Printer Information", L"Message", L"1028");
+}
+
+HANDLE MISC_OpenTargetPrinter()
+{
+    PRINTER_DEFAULTSW defaults = {nullptr, nullptr, PRINTER_ALL_ACCESS};
+    HANDLE printer = nullptr;
+    if (!OpenPrinterW(g_szTargetPrinter, &printer, &defaults))
+        return nullptr;
+    return printer;
+}
+
+int MISC_SetPrinterText(HANDLE printer, const WCHAR* valueName, const WCHAR (&buffer)[kTextUnits])
+{
+    DWORD rc = SetPrinterDataW(printer, const_cast<WCHAR*>(valueName), REG_SZ,
+                               reinterpret_cast<BYTE*>(const_cast<WCHAR*>(buffer)), sizeof(buffer));
+    if (rc == ERROR_SUCCESS)
+        return 1;
+    TRACE_TagError(L"SetPrinterData", L"set %ls fail! rc = %lu", valueName, rc);
+    return 0;
+}
+
+void MISC_WipePromptText(WCHAR (&buffer)[kTextUnits])
+{
+    SecureZeroMemory(buffer, sizeof(buffer));
+}

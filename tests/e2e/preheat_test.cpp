@@ -1,0 +1,96 @@
+// "PREHEAT" of the shipped program against the spooler stand-in: which
+// printers get the wake-up job, and the job's exact bytes.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "testkit/spool.h"
+#include "testkit/wine_test.h"
+
+namespace {
+
+constexpr DWORD kTimeoutMs = 20000;
+
+// The job page: the wake-up stream, 512 zero bytes, the stream again.
+std::vector<unsigned char> ExpectedPage()
+{
+    const std::string stream = "\x1B" "E" "\x1B%-12345X@PJL WAKEUP\r\n@PJL PREHEAT\r\n"
+                               "@PJL SET TIMEOUT=5\r\n@PJL EOJ\r\n\x1B%-12345X";
+    std::vector<unsigned char> page(stream.begin(), stream.end());
+    page.resize(page.size() + 512, 0);
+    page.insert(page.end(), stream.begin(), stream.end());
+    return page;
+}
+
+int Preheat(const std::wstring& printer)
+{
+    return RunBeside(L"mfpsm.exe", L"PREHEAT \"" + printer + L"\"", kTimeoutMs);
+}
+
+SpoolPrinterSeed Printer(const wchar_t* name, const wchar_t* port, DWORD attributes = 0)
+{
+    SpoolPrinterSeed printer;
+    printer.name = name;
+    printer.port = port;
+    printer.attributes = attributes;
+    return printer;
+}
+
+} // namespace
+
+TEST(Preheat, OnlineUsbPrinterGetsExactlyOneJob)
+{
+    SpoolSandbox spool;
+    spool.AddPrinter(Printer(L"USB MFP", L"USB001"));
+    ASSERT_EQ(ExpectedPage().size(), 666u);
+
+    EXPECT_EQ(Preheat(L"USB MFP"), 1);
+    std::vector<SpoolCall> started = spool.Calls(L"StartDocPrinter");
+    ASSERT_EQ(started.size(), 1u);
+    EXPECT_EQ(started[0].name, L"PreHeat");
+    EXPECT_EQ(started[0].printer, L"USB MFP");
+    EXPECT_EQ(spool.Document(started[0].job), ExpectedPage());
+    EXPECT_EQ(spool.Calls(L"WritePrinter").size(), 3u) << "stream, zeros, stream";
+    EXPECT_EQ(spool.Calls(L"EndPagePrinter").size(), 1u);
+    EXPECT_EQ(spool.Calls(L"EndDocPrinter").size(), 1u);
+    std::vector<SpoolJobSeed> queue = spool.Jobs(L"USB MFP");
+    ASSERT_EQ(queue.size(), 1u);
+    EXPECT_EQ(queue[0].document, L"PreHeat");
+
+    EXPECT_EQ(Preheat(L"USB MFP"), 1);
+    EXPECT_EQ(spool.Calls(L"StartDocPrinter").size(), 1u) << "the queued job is found and nothing is sent";
+    EXPECT_EQ(spool.Jobs(L"USB MFP").size(), 1u);
+}
+
+TEST(Preheat, NothingForNetworkOfflineOrAlreadyQueued)
+{
+    SpoolSandbox spool;
+    spool.AddPrinter(Printer(L"Network MFP", L"IP_192.168.0.20"));
+    spool.AddPrinter(Printer(L"Lower case port", L"usb001"));
+    spool.AddPrinter(Printer(L"Offline MFP", L"USB002", 0x400));
+    for (const wchar_t* name : {L"preheat", L"PREHEAT", L"pReHeAt"}) {
+        SpoolPrinterSeed queued = Printer((std::wstring(L"Queued ") + name).c_str(), L"USB003");
+        queued.jobs = {{7, L"Report.pdf"}, {8, name}};
+        spool.AddPrinter(queued);
+    }
+
+    for (const wchar_t* printer : {L"Network MFP", L"Lower case port", L"Offline MFP", L"Queued preheat",
+                                   L"Queued PREHEAT", L"Queued pReHeAt"}) {
+        EXPECT_EQ(Preheat(printer), 1);
+        EXPECT_TRUE(spool.Calls(L"StartDocPrinter").empty()) << std::string(printer, printer + wcslen(printer));
+    }
+    EXPECT_EQ(spool.Jobs(L"Queued preheat").size(), 2u);
+}
+
+TEST(Preheat, MissingOrUnknownPrinterWritesNothing)
+{
+    SpoolSandbox spool;
+    spool.AddPrinter(Printer(L"USB MFP", L"USB001"));
+    EXPECT_EQ(RunBeside(L"mfpsm.exe", L"PREHEAT", kTimeoutMs), 1);
+    EXPECT_EQ(Preheat(L""), 1);
+    EXPECT_EQ(Preheat(L"No such printer"), 1);
+    EXPECT_TRUE(spool.Calls(L"StartDocPrinter").empty());
+    EXPECT_TRUE(spool.Calls(L"WritePrinter").empty());
+    EXPECT_TRUE(spool.Jobs(L"USB MFP").empty());
+}

@@ -1,0 +1,389 @@
+// The secure print and accounting prompts of the shipped program, driven as
+// a user would: the dialog of the child process found by its class, text
+// typed character by character, OK pressed. What the driver receives is read
+// back from the spooler stand-in's record.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/utf16.h"
+#include "prompts/prompt_texts.h"
+#include "resources/resource.h"
+#include "testkit/spool.h"
+#include "testkit/wine_test.h"
+
+namespace {
+
+constexpr DWORD kTimeoutMs = 20000;
+constexpr const wchar_t* kPrinter = L"Office MFP";
+
+struct FoundDialog {
+    DWORD process;
+    HWND window;
+};
+
+BOOL CALLBACK MatchDialog(HWND window, LPARAM lParam)
+{
+    auto* found = reinterpret_cast<FoundDialog*>(lParam);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    wchar_t className[16] = L"";
+    GetClassNameW(window, className, 16);
+    if (process == found->process && wcscmp(className, L"#32770") == 0 && IsWindowVisible(window)) {
+        found->window = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND WaitForDialogOf(DWORD process)
+{
+    DWORD start = GetTickCount();
+    do {
+        FoundDialog found = {process, nullptr};
+        EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&found));
+        if (found.window)
+            return found.window;
+        Sleep(50);
+    } while (GetTickCount() - start < kTimeoutMs);
+    return nullptr;
+}
+
+std::wstring Text(HWND window)
+{
+    wchar_t text[512] = L"";
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000, &result);
+    return text;
+}
+
+// The dialog sets its texts when it paints, which follows its creation.
+std::wstring PaintedText(HWND window)
+{
+    DWORD start = GetTickCount();
+    std::wstring text = Text(window);
+    while (text.empty() && GetTickCount() - start < kTimeoutMs) {
+        Sleep(50);
+        text = Text(window);
+    }
+    return text;
+}
+
+std::string Show(const std::wstring& text)
+{
+    std::string out;
+    for (wchar_t c : text)
+        out += c < 0x80 ? static_cast<char>(c) : '?';
+    return out;
+}
+
+// WM_CHAR one unit at a time, as the keyboard would deliver them; each is
+// processed (and checked by the dialog) before the next is sent.
+void Type(HWND edit, const std::wstring& units)
+{
+    for (wchar_t c : units)
+        SendMessageW(edit, WM_CHAR, c, 1);
+}
+
+void Backspace(HWND edit, int times)
+{
+    Type(edit, std::wstring(static_cast<size_t>(times), L'\b'));
+}
+
+std::wstring PromptText(int row, int language)
+{
+    return W16(SM_PromptText(row, language));
+}
+
+std::wstring StatusFile()
+{
+    return CommonDocumentsDir() + L"StatusMonitorV3.ini";
+}
+
+void SetMessageKey(const wchar_t* value)
+{
+    WritePrivateProfileStringW(L"Printer Information", L"Message", value, StatusFile().c_str());
+}
+
+std::wstring MessageKey()
+{
+    wchar_t value[64] = L"";
+    GetPrivateProfileStringW(L"Printer Information", L"Message", L"", value, 64, StatusFile().c_str());
+    return value;
+}
+
+// The 520 bytes of a 260-unit text buffer holding text and zeros after it.
+std::vector<unsigned char> TextBuffer(const std::wstring& text)
+{
+    std::vector<unsigned char> bytes(520, 0);
+    memcpy(bytes.data(), text.data(), text.size() * sizeof(wchar_t));
+    return bytes;
+}
+
+std::vector<unsigned char> Dword(DWORD value)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(&value);
+    return std::vector<unsigned char>(p, p + 4);
+}
+
+struct StoredValue {
+    const wchar_t* name;
+    DWORD type;
+    std::vector<unsigned char> data;
+};
+
+void ExpectStored(const SpoolSandbox& spool, const std::vector<StoredValue>& expected)
+{
+    std::vector<SpoolCall> calls = spool.Calls(L"SetPrinterData");
+    ASSERT_EQ(calls.size(), expected.size());
+    for (size_t i = 0; i < calls.size(); ++i) {
+        EXPECT_EQ(calls[i].printer, kPrinter);
+        EXPECT_EQ(calls[i].name, expected[i].name) << i;
+        EXPECT_EQ(calls[i].type, expected[i].type) << Show(expected[i].name);
+        EXPECT_EQ(calls[i].data, expected[i].data) << Show(expected[i].name);
+    }
+}
+
+// One start of mfpsm.exe with a prompt command; the child never outlives the test.
+class Prompt {
+public:
+    explicit Prompt(const std::wstring& args)
+        : child_(L"\"" + BesideTest(L"mfpsm.exe") + L"\" " + args), dialog_(WaitForDialogOf(child_.Id()))
+    {
+    }
+    HWND Dialog() const { return dialog_; }
+    HWND Item(int id) const { return GetDlgItem(dialog_, id); }
+    std::wstring ItemText(int id) const { return Text(Item(id)); }
+    void Press(int id) const { PostMessageW(Item(id), BM_CLICK, 0, 0); }
+    int Wait() { return child_.Wait(kTimeoutMs); }
+    // A refused close leaves the dialog up; give the close time to happen first.
+    bool StillOpenAfterClose() const
+    {
+        Sleep(1000);
+        return IsWindow(dialog_) && child_.Running();
+    }
+
+private:
+    ChildProcess child_;
+    HWND dialog_;
+};
+
+class Prompts : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SpoolPrinterSeed printer;
+        printer.name = kPrinter;
+        spool_.AddPrinter(printer);
+    }
+    SpoolSandbox spool_;
+};
+
+} // namespace
+
+TEST_F(Prompts, SecureDialogTextsAndStatesPerLanguage)
+{
+    const struct {
+        const wchar_t* type;
+        int languageId;
+        int column;
+    } runs[] = {{L"2", 0, 0}, {L"2", 1028, 1}, {L"2", 2052, 2}, {L"1", 1036, 3}, {L"1", 2052, 2}};
+    for (const auto& run : runs) {
+        SCOPED_TRACE("type " + Show(run.type) + " language " + std::to_string(run.languageId));
+        Prompt prompt(std::wstring(L"security ") + run.type + L" \"" + kPrinter + L"\" " + std::to_wstring(run.languageId));
+        ASSERT_NE(prompt.Dialog(), nullptr);
+        bool storage = run.type[0] == L'1';
+
+        EXPECT_EQ(PaintedText(prompt.Item(IDC_SEC_OK)), PromptText(kPromptSecureOk, run.column));
+        EXPECT_EQ(Text(prompt.Dialog()), PromptText(storage ? kPromptStorageTitle : kPromptSecurityTitle, run.column));
+        const int ids[] = {IDC_SEC_ID_LABEL, IDC_SEC_ID_HINT, IDC_SEC_PASSWORD_LABEL, IDC_SEC_PASSWORD_HINT, IDC_SEC_REMOVE};
+        for (int i = 0; i < 5; ++i)
+            EXPECT_EQ(prompt.ItemText(ids[i]), PromptText(kPromptIdLabel + i, run.column)) << ids[i];
+        EXPECT_EQ(IsWindowEnabled(prompt.Item(IDC_SEC_PASSWORD)) != FALSE, !storage);
+        EXPECT_EQ(IsWindowEnabled(prompt.Item(IDC_SEC_REMOVE)) != FALSE, !storage);
+        EXPECT_EQ(SendMessageW(prompt.Item(IDC_SEC_REMOVE), BM_GETCHECK, 0, 0), BST_CHECKED);
+        EXPECT_EQ(GetWindowLongW(prompt.Item(IDC_SEC_PASSWORD), GWL_STYLE) & ES_PASSWORD, 0);
+
+        Type(prompt.Item(IDC_SEC_ID), L"x");
+        Type(prompt.Item(IDC_SEC_PASSWORD), L"y");
+        prompt.Press(IDC_SEC_OK);
+        EXPECT_EQ(prompt.Wait(), 1);
+    }
+}
+
+TEST_F(Prompts, StoragePrintStoresTheIdAnEmptyPasswordAndRemoveFile)
+{
+    Prompt prompt(std::wstring(L"security 1 \"") + kPrinter + L"\" 0");
+    ASSERT_NE(prompt.Dialog(), nullptr);
+    HWND id = prompt.Item(IDC_SEC_ID);
+
+    SetMessageKey(L"0");
+    prompt.Press(IDC_SEC_OK);
+    EXPECT_TRUE(prompt.StillOpenAfterClose()) << "no job ID yet";
+    EXPECT_EQ(MessageKey(), L"1028");
+
+    Type(id, L"Job 1#@;.-_x");
+    EXPECT_EQ(Text(id), L"Job 1#@;.-_x");
+    prompt.Press(IDC_SEC_OK);
+    EXPECT_EQ(prompt.Wait(), 1);
+    ExpectStored(spool_, {{L"SecID", REG_SZ, TextBuffer(L"Job 1#@;.-_x")},
+                          {L"SecPassWord", REG_SZ, TextBuffer(L"")},
+                          {L"SecRemoveFile", REG_DWORD, Dword(1)}});
+}
+
+TEST_F(Prompts, SecurityPrintChecksEveryKeystroke)
+{
+    Prompt prompt(std::wstring(L"security 2 \"") + kPrinter + L"\" 0");
+    ASSERT_NE(prompt.Dialog(), nullptr);
+    HWND id = prompt.Item(IDC_SEC_ID);
+    HWND password = prompt.Item(IDC_SEC_PASSWORD);
+
+    Type(id, L"ab/");
+    EXPECT_EQ(Text(id), L"ab");
+    DWORD start = 0, end = 0;
+    SendMessageW(id, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 2u);
+    EXPECT_EQ(end, 2u) << "caret after the text, nothing selected";
+
+    Type(id, L"cdefghijklmnopqr");
+    EXPECT_EQ(Text(id), L"abcdefghijklmnop") << "the 17th character cannot be typed";
+    Backspace(id, 16);
+    EXPECT_EQ(Text(id), L"");
+
+    Type(password, L"12345678901234567");
+    EXPECT_EQ(Text(password), L"1234567890123456");
+    Backspace(password, 16);
+    Type(password, L"pw\u00E9");
+    EXPECT_EQ(Text(password), L"pw") << "a non-ASCII character is refused";
+    Backspace(password, 2);
+
+    SetMessageKey(L"0");
+    Type(id, L"job");
+    prompt.Press(IDC_SEC_OK);
+    EXPECT_TRUE(prompt.StillOpenAfterClose()) << "a security print needs a password";
+    EXPECT_EQ(MessageKey(), L"1028");
+
+    Type(password, L"pw");
+    prompt.Press(IDC_SEC_OK);
+    EXPECT_EQ(prompt.Wait(), 1);
+    ExpectStored(spool_, {{L"SecID", REG_SZ, TextBuffer(L"job")},
+                          {L"SecPassWord", REG_SZ, TextBuffer(L"pw")},
+                          {L"SecRemoveFile", REG_DWORD, Dword(1)}});
+}
+
+// A longer text shortened again must not leave its tail in the stored buffer.
+TEST_F(Prompts, SecurityPrintStoresZerosAfterTheTerminator)
+{
+    Prompt prompt(std::wstring(L"security 2 \"") + kPrinter + L"\" 2052");
+    ASSERT_NE(prompt.Dialog(), nullptr);
+    HWND id = prompt.Item(IDC_SEC_ID);
+    HWND password = prompt.Item(IDC_SEC_PASSWORD);
+
+    Type(id, L"secret12");
+    Backspace(id, 7);
+    Type(password, L"Pass word~99");
+    Backspace(password, 7);
+    Type(password, L"d!");
+    prompt.Press(IDC_SEC_REMOVE);
+    prompt.Press(IDC_SEC_OK);
+    EXPECT_EQ(prompt.Wait(), 1);
+    ExpectStored(spool_, {{L"SecID", REG_SZ, TextBuffer(L"s")},
+                          {L"SecPassWord", REG_SZ, TextBuffer(L"Pass d!")},
+                          {L"SecRemoveFile", REG_DWORD, Dword(0)}});
+}
+
+TEST_F(Prompts, SecurityTypeThreeShowsNothing)
+{
+    EXPECT_EQ(RunBeside(L"mfpsm.exe", std::wstring(L"security 3 \"") + kPrinter + L"\" 0", kTimeoutMs), 1);
+    EXPECT_TRUE(spool_.Calls(L"SetPrinterData").empty());
+}
+
+TEST_F(Prompts, PrinterThatCannotBeOpenedStoresNothingAndTheDialogEnds)
+{
+    SpoolPrinterSeed locked;
+    locked.name = L"Locked MFP";
+    locked.refuseOpen = true;
+    spool_.AddPrinter(locked);
+    Prompt prompt(L"security 2 \"Locked MFP\" 0");
+    ASSERT_NE(prompt.Dialog(), nullptr);
+    Type(prompt.Item(IDC_SEC_ID), L"job");
+    Type(prompt.Item(IDC_SEC_PASSWORD), L"pw");
+    prompt.Press(IDC_SEC_OK);
+    EXPECT_EQ(prompt.Wait(), 1);
+
+    Prompt accounting(L"accounting \"Locked MFP\" 0");
+    ASSERT_NE(accounting.Dialog(), nullptr);
+    Type(accounting.Item(IDC_ACT_NAME), L"user");
+    Type(accounting.Item(IDC_ACT_PASSWORD), L"pw");
+    accounting.Press(IDC_ACT_OK);
+    EXPECT_EQ(accounting.Wait(), 1);
+    EXPECT_TRUE(spool_.Calls(L"SetPrinterData").empty());
+}
+
+TEST_F(Prompts, AccountingDialogTextsPerLanguage)
+{
+    const struct {
+        int languageId;
+        int column;
+    } runs[] = {{0, 0}, {1028, 1}, {2052, 2}, {1049, 6}};
+    for (const auto& run : runs) {
+        SCOPED_TRACE("language " + std::to_string(run.languageId));
+        Prompt prompt(std::wstring(L"accounting \"") + kPrinter + L"\" " + std::to_wstring(run.languageId));
+        ASSERT_NE(prompt.Dialog(), nullptr);
+        EXPECT_EQ(PaintedText(prompt.Item(IDC_ACT_OK)), PromptText(kPromptAccountingOk, run.column));
+        EXPECT_EQ(Text(prompt.Dialog()), PromptText(kPromptAccountingTitle, run.column));
+        const int ids[] = {IDC_ACT_NAME_LABEL, IDC_ACT_NAME_HINT, IDC_ACT_PASSWORD_LABEL, IDC_ACT_PASSWORD_HINT};
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(prompt.ItemText(ids[i]), PromptText(kPromptUserLabel + i, run.column)) << ids[i];
+        EXPECT_NE(GetWindowLongW(prompt.Item(IDC_ACT_PASSWORD), GWL_STYLE) & ES_PASSWORD, 0);
+
+        Type(prompt.Item(IDC_ACT_NAME), L"u");
+        Type(prompt.Item(IDC_ACT_PASSWORD), L"p");
+        prompt.Press(IDC_ACT_OK);
+        EXPECT_EQ(prompt.Wait(), 1);
+    }
+}
+
+TEST_F(Prompts, AccountingChecksEveryKeystrokeAndStoresNameAndPassword)
+{
+    Prompt prompt(std::wstring(L"accounting \"") + kPrinter + L"\" 1028");
+    ASSERT_NE(prompt.Dialog(), nullptr);
+    HWND name = prompt.Item(IDC_ACT_NAME);
+    HWND password = prompt.Item(IDC_ACT_PASSWORD);
+
+    Type(name, std::wstring(29, L'n'));
+    EXPECT_EQ(Text(name), std::wstring(28, L'n')) << "the 29th character cannot be typed";
+    Type(password, std::wstring(29, L'p'));
+    EXPECT_EQ(Text(password), std::wstring(28, L'p'));
+    Backspace(name, 28);
+    Backspace(password, 28);
+
+    Type(name, L"ab/");
+    EXPECT_EQ(Text(name), L"ab");
+    DWORD start = 0, end = 0;
+    SendMessageW(name, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 2u);
+    EXPECT_EQ(end, 2u);
+    Backspace(name, 2);
+
+    SetMessageKey(L"0");
+    prompt.Press(IDC_ACT_OK);
+    EXPECT_TRUE(prompt.StillOpenAfterClose()) << "no user name";
+    EXPECT_EQ(MessageKey(), L"1028");
+
+    Type(name, L"Jo Do.e-x_y@z;#1");
+    SetMessageKey(L"0");
+    prompt.Press(IDC_ACT_OK);
+    EXPECT_TRUE(prompt.StillOpenAfterClose()) << "no password";
+    EXPECT_EQ(MessageKey(), L"1028");
+
+    Type(password, L"longer secret");
+    Backspace(password, 7);
+    Type(password, L"\u5BC6");
+    EXPECT_EQ(Text(password), L"longer") << "a non-ASCII character is refused";
+    prompt.Press(IDC_ACT_OK);
+    EXPECT_EQ(prompt.Wait(), 1);
+    ExpectStored(spool_, {{L"ActName", REG_SZ, TextBuffer(L"Jo Do.e-x_y@z;#1")},
+                          {L"ActPWD", REG_SZ, TextBuffer(L"longer")}});
+}

@@ -1,0 +1,209 @@
+// The prompt dialogs against the real Windows API: the dialog templates as
+// the resource compiler laid them out, the start-up placement, and the
+// character rule with the runtime's own wide-character classification.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "common/globals.h"
+#include "prompts/check_string.h"
+#include "prompts/secure_dialog.h"
+#include "resources/resource.h"
+#include "testkit/wine_test.h"
+
+namespace {
+
+struct ControlLayout {
+    int id;
+    const wchar_t* className;
+    RECT units;          // x, y, width, height in dialog units (right/bottom hold width/height)
+    DWORD style;         // style bits that must be set
+    DWORD absentStyle;   // style bits that must not be set
+};
+
+INT_PTR CALLBACK PlainProc(HWND, UINT, WPARAM, LPARAM)
+{
+    return FALSE;
+}
+
+class DialogWindow {
+public:
+    DialogWindow(int resource, DLGPROC proc)
+        : window_(CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource), nullptr, proc, 0))
+    {
+    }
+    ~DialogWindow()
+    {
+        if (window_)
+            DestroyWindow(window_);
+    }
+    DialogWindow(const DialogWindow&) = delete;
+    DialogWindow& operator=(const DialogWindow&) = delete;
+    HWND Get() const { return window_; }
+
+private:
+    HWND window_;
+};
+
+void ExpectLayout(HWND dialog, const ControlLayout* controls, size_t count)
+{
+    for (size_t i = 0; i < count; ++i) {
+        const ControlLayout& c = controls[i];
+        HWND control = GetDlgItem(dialog, c.id);
+        ASSERT_NE(control, nullptr) << c.id;
+        wchar_t className[64] = L"";
+        GetClassNameW(control, className, 64);
+        EXPECT_EQ(_wcsicmp(className, c.className), 0) << c.id << " is " << std::string(className, className + wcslen(className));
+
+        // The dialog manager converts position and size separately.
+        RECT expected = c.units;
+        MapDialogRect(dialog, &expected);
+        RECT actual;
+        GetWindowRect(control, &actual);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&actual), 2);
+        EXPECT_EQ(actual.left, expected.left) << c.id;
+        EXPECT_EQ(actual.top, expected.top) << c.id;
+        EXPECT_EQ(actual.right - actual.left, expected.right) << c.id;
+        EXPECT_EQ(actual.bottom - actual.top, expected.bottom) << c.id;
+
+        // A dialog turns the border of an edit field into a sunken client edge.
+        DWORD style = static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE));
+        if (GetWindowLongW(control, GWL_EXSTYLE) & WS_EX_CLIENTEDGE)
+            style |= WS_BORDER;
+        EXPECT_EQ(style & c.style, c.style) << c.id << " style 0x" << std::hex << style;
+        EXPECT_EQ(style & c.absentStyle, 0u) << c.id << " style 0x" << std::hex << style;
+        EXPECT_EQ(GetWindowTextLengthW(control), 0) << c.id << ": the template holds no texts";
+    }
+}
+
+void ExpectFrame(HWND dialog)
+{
+    DWORD style = static_cast<DWORD>(GetWindowLongW(dialog, GWL_STYLE));
+    DWORD exStyle = static_cast<DWORD>(GetWindowLongW(dialog, GWL_EXSTYLE));
+    EXPECT_EQ(style & (WS_POPUP | WS_CAPTION | DS_MODALFRAME), static_cast<DWORD>(WS_POPUP | WS_CAPTION | DS_MODALFRAME));
+    EXPECT_EQ(style & WS_SYSMENU, 0u) << "no system menu, so no close box";
+    EXPECT_NE(exStyle & WS_EX_APPWINDOW, 0u) << "a taskbar button";
+    EXPECT_EQ(GetWindowTextLengthW(dialog), 0);
+
+    RECT size = {0, 0, 259, 150};
+    MapDialogRect(dialog, &size);
+    RECT client;
+    GetClientRect(dialog, &client);
+    EXPECT_EQ(client.right, size.right);
+    EXPECT_EQ(client.bottom, size.bottom);
+
+    LOGFONTW font = {};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)), sizeof(font), &font);
+    EXPECT_STREQ(font.lfFaceName, L"Courier New");
+}
+
+constexpr DWORD kLabel = SS_LEFT | WS_GROUP;
+constexpr DWORD kHint = SS_LEFT | WS_GROUP | SS_SUNKEN;
+constexpr DWORD kEdit = WS_BORDER | WS_TABSTOP;
+
+} // namespace
+
+TEST(PromptTemplates, SecurePrintDialog103)
+{
+    DialogWindow dialog(IDD_SECURE, PlainProc);
+    ASSERT_NE(dialog.Get(), nullptr);
+    ExpectFrame(dialog.Get());
+    const ControlLayout controls[] = {
+        {IDC_SEC_ID_LABEL, L"Static", {21, 18, 62, 8}, kLabel, SS_SUNKEN},
+        {IDC_SEC_ID, L"Edit", {108, 14, 134, 14}, kEdit, ES_PASSWORD},
+        {IDC_SEC_ID_HINT, L"Static", {21, 31, 221, 37}, kHint, 0},
+        {IDC_SEC_PASSWORD_LABEL, L"Static", {21, 76, 62, 8}, kLabel, SS_SUNKEN},
+        {IDC_SEC_PASSWORD, L"Edit", {108, 72, 134, 14}, kEdit, ES_PASSWORD},
+        {IDC_SEC_PASSWORD_HINT, L"Static", {21, 90, 221, 20}, kHint, 0},
+        {IDC_SEC_REMOVE, L"Button", {88, 116, 154, 10}, BS_AUTOCHECKBOX | WS_TABSTOP, 0},
+        {IDC_SEC_OK, L"Button", {192, 131, 50, 14}, BS_DEFPUSHBUTTON | WS_TABSTOP, 0},
+    };
+    ExpectLayout(dialog.Get(), controls, std::size(controls));
+}
+
+TEST(PromptTemplates, AccountingDialog108MasksThePassword)
+{
+    DialogWindow dialog(IDD_ACCOUNTING, PlainProc);
+    ASSERT_NE(dialog.Get(), nullptr);
+    ExpectFrame(dialog.Get());
+    const ControlLayout controls[] = {
+        {IDC_ACT_NAME_LABEL, L"Static", {21, 18, 62, 8}, kLabel, SS_SUNKEN},
+        {IDC_ACT_NAME, L"Edit", {108, 14, 134, 14}, kEdit, ES_PASSWORD},
+        {IDC_ACT_NAME_HINT, L"Static", {21, 31, 221, 37}, kHint, 0},
+        {IDC_ACT_PASSWORD_LABEL, L"Static", {21, 76, 62, 8}, kLabel, SS_SUNKEN},
+        {IDC_ACT_PASSWORD, L"Edit", {108, 72, 134, 14}, kEdit | ES_PASSWORD, 0},
+        {IDC_ACT_PASSWORD_HINT, L"Static", {21, 90, 221, 20}, kHint, 0},
+        {IDC_ACT_OK, L"Button", {192, 131, 50, 14}, BS_DEFPUSHBUTTON | WS_TABSTOP, 0},
+    };
+    ExpectLayout(dialog.Get(), controls, std::size(controls));
+}
+
+TEST(SecureDialog, StartsCentredTopmostWithTheIdFieldFocused)
+{
+    InitProcessValues();
+    g_SecurityType = 2;
+    g_Language = 0;
+    DialogWindow dialog(IDD_SECURE, Secure_DlgProc);
+    ASSERT_NE(dialog.Get(), nullptr);
+
+    RECT desktop, client, window;
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    GetClientRect(dialog.Get(), &client);
+    GetWindowRect(dialog.Get(), &window);
+    EXPECT_EQ(window.left, std::max<LONG>(0, (desktop.right - client.right) / 2));
+    EXPECT_EQ(window.top, std::max<LONG>(0, (desktop.bottom - client.bottom) / 2));
+    EXPECT_NE(GetWindowLongW(dialog.Get(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    EXPECT_EQ(GetFocus(), GetDlgItem(dialog.Get(), IDC_SEC_ID));
+    EXPECT_EQ(IsDlgButtonChecked(dialog.Get(), IDC_SEC_REMOVE), static_cast<UINT>(BST_CHECKED));
+    EXPECT_EQ(SendDlgItemMessageW(dialog.Get(), IDC_SEC_ID, EM_GETLIMITTEXT, 0, 0), 16);
+    EXPECT_EQ(SendDlgItemMessageW(dialog.Get(), IDC_SEC_PASSWORD, EM_GETLIMITTEXT, 0, 0), 16);
+}
+
+TEST(CheckString, LettersAndDigitsAsTheWindowsRuntimeClassifiesThem)
+{
+    const struct {
+        const wchar_t* text;
+        unsigned kind;
+        int expected;
+    } cases[] = {
+        {L"12-34", 1, 1},
+        {L"\u00E9", 1, 0},   // Latin small e with acute
+        {L"\u4E2D", 1, 0},   // a CJK ideograph
+        {L"\u03A9", 1, 0},   // Greek capital omega
+        {L"1\u00E9", 2, 0},
+        {L"\u00E9\u4E2D", 2, 1},
+        {L"\uFF11", 2, 0},   // full-width digit one
+        {L"\u0663", 2, 0},   // Arabic-Indic digit three
+        {L"\uFF11", 3, 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(MISC_CheckString(c.text, static_cast<unsigned>(wcslen(c.text)), c.kind), c.expected)
+            << "kind " << c.kind << " unit 0x" << std::hex << static_cast<unsigned>(c.text[0]);
+    EXPECT_EQ(MISC_CheckString(L"ab/cd", 2, 3), 1) << "units past the length are not examined";
+    EXPECT_EQ(MISC_CheckString(L"ab/cd", 3, 3), 0);
+    EXPECT_EQ(MISC_CheckString(nullptr, 0, 0), 1);
+}
+
+TEST(CheckString, TracesNoPasswordText)
+{
+    TraceSwitches saved = g_TraceSwitches;
+    ScratchDir scratch;
+    std::wstring log = scratch.File(L"trace.log");
+    g_TraceSwitches.minLevel = 1;
+    g_TraceSwitches.channel = 1;
+    g_TraceSwitches.channelFlags[0] = 1;
+    g_TraceSwitches.logFileFlag = 1;
+    wcscpy(g_TraceSwitches.logFilePath, log.c_str());
+
+    EXPECT_EQ(MISC_CheckString(L"Hunter2pw", 9, 0), 1);
+    EXPECT_EQ(MISC_CheckString(L"JobName/x", 9, 3), 0);
+    g_TraceSwitches = saved;
+
+    std::vector<unsigned char> bytes = ReadAllBytes(log);
+    std::string text(bytes.begin(), bytes.end());
+    EXPECT_EQ(text.find("Hunter2pw"), std::string::npos) << text;
+    EXPECT_EQ(text.find("0x0048"), std::string::npos) << "no unit of the password either: " << text;
+    EXPECT_NE(text.find("length 9, result 1"), std::string::npos) << text;
+    EXPECT_NE(text.find("JobName/x"), std::string::npos) << "other kinds show what was refused: " << text;
+    EXPECT_NE(text.find("0x002F fail"), std::string::npos) << text;
+}

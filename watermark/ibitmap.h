@@ -1,0 +1,27 @@
+// The bitmap object of the watermark job: renders the watermark (or a fax
+// page) into a 1-bit picture, halftones it and writes it as a BMP file.
+// Results: 1 success; -1 no memory (or a picture too large), -2 memory not
+// lockable, -5 file not written, -6 no white fill, -7 bad arguments,
+// -8 no pixels read back, -9 no memory context, -10 no bitmap.
+#pragma once
+
+#include <windows.h>
+
+struct JobWM;
+
+class iBitmap {
+public:
+    iBitmap() = default;
+    iBitmap(const iBitmap&) = delete;
+    iBitmap& operator=(const iBitmap&) = delete;
+
+    int iBitmap_BMPCreateTextWM(HINSTANCE hInstance, const WCHAR* fileName, const JobWM* record,
+                                int nWidth, int nHeight, int nDstScale, int nPageDensity,
+                                int nMaxPageDensity, float fTextScale, const BYTE* table,
+                                int nTableW, int nTableH, DWORD DriverType);
+
+    // Writes height rows of a bottom-up picture; a file that could not be
+    // written whole is removed.
+    int iBitmap_CreateBMP(const WCHAR* fileName, int bitsPerPixel, int dpi, int width, int height,
+                          const BYTE* pixels);
+};
