@@ -2,6 +2,7 @@
 
 #include "common/globals.h"
 #include "common/os_version.h"
+#include "display/gdi_guards.h"
 #include "display/message_table.h"
 #include "display/message_text.h"
 #include "display/status_items.h"
@@ -11,96 +12,6 @@ namespace {
 
 constexpr int kAnsiTextBytes = 260;
 constexpr int kFramePad = 2;
-
-// Releases a window DC on every way out.
-class ScopedWindowDC {
-public:
-    explicit ScopedWindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
-    ~ScopedWindowDC()
-    {
-        if (dc_)
-            ReleaseDC(window_, dc_);
-    }
-    ScopedWindowDC(const ScopedWindowDC&) = delete;
-    ScopedWindowDC& operator=(const ScopedWindowDC&) = delete;
-    HDC Get() const { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
-
-// Selects a solid pen and brush of one colour; puts back the previous ones
-// and deletes its own on the way out.
-class ScopedSolidTools {
-public:
-    ScopedSolidTools(HDC dc, COLORREF colour)
-        : dc_(dc), pen_(CreatePen(PS_SOLID, 1, colour)), brush_(CreateSolidBrush(colour))
-    {
-        oldPen_ = SelectObject(dc_, pen_);
-        oldBrush_ = SelectObject(dc_, brush_);
-    }
-    ~ScopedSolidTools()
-    {
-        SelectObject(dc_, oldPen_);
-        SelectObject(dc_, oldBrush_);
-        DeleteObject(pen_);
-        DeleteObject(brush_);
-    }
-    ScopedSolidTools(const ScopedSolidTools&) = delete;
-    ScopedSolidTools& operator=(const ScopedSolidTools&) = delete;
-
-private:
-    HDC dc_;
-    HPEN pen_;
-    HBRUSH brush_;
-    HGDIOBJ oldPen_;
-    HGDIOBJ oldBrush_;
-};
-
-// A memory DC that puts back its first bitmap and is deleted on the way out.
-class ScopedMemoryDC {
-public:
-    explicit ScopedMemoryDC(HDC dc) : dc_(CreateCompatibleDC(dc)) {}
-    ~ScopedMemoryDC()
-    {
-        if (!dc_)
-            return;
-        if (original_)
-            SelectObject(dc_, original_);
-        DeleteDC(dc_);
-    }
-    ScopedMemoryDC(const ScopedMemoryDC&) = delete;
-    ScopedMemoryDC& operator=(const ScopedMemoryDC&) = delete;
-    HDC Get() const { return dc_; }
-    void Select(HBITMAP bitmap)
-    {
-        HGDIOBJ old = SelectObject(dc_, bitmap);
-        if (!original_)
-            original_ = old;
-    }
-
-private:
-    HDC dc_;
-    HGDIOBJ original_ = nullptr;
-};
-
-// A bitmap from the program's resources, deleted on the way out.
-class ScopedResourceBitmap {
-public:
-    explicit ScopedResourceBitmap(int id) : bitmap_(LoadBitmapW(g_hInstance, MAKEINTRESOURCEW(id))) {}
-    ~ScopedResourceBitmap()
-    {
-        if (bitmap_)
-            DeleteObject(bitmap_);
-    }
-    ScopedResourceBitmap(const ScopedResourceBitmap&) = delete;
-    ScopedResourceBitmap& operator=(const ScopedResourceBitmap&) = delete;
-    HBITMAP Get() const { return bitmap_; }
-
-private:
-    HBITMAP bitmap_;
-};
 
 void StretchWhole(HDC dc, int x, int y, HDC source, HBITMAP bitmap, DWORD rop)
 {
@@ -178,19 +89,16 @@ int SlotOf(int i, int leftCount)
     return i < leftCount ? IDC_SLOT_FIRST + i : IDC_SLOT_FIRST + 6 + (i - leftCount);
 }
 
-void DrawStatus(bool setTexts)
+// Draws into the dialog; the number of items drawn, their column split in *m.
+int DrawStatus(HWND dialog, bool setTexts, int* indices, int* m)
 {
-    HWND dialog = g_hStatusDlg;
-    if (!dialog)
-        return;
     ScopedWindowDC dc(dialog);
     if (!dc.Get())
-        return;
+        return 0;
     int oldMode = SetBkMode(dc.Get(), TRANSPARENT);
     RECT client = {};
     GetClientRect(dialog, &client);
     PictureLayout layout = SM_PictureLayout(client.right - client.left, client.bottom - client.top);
-    int indices[kMaxShownItems] = {};
     int n = SM_SortXYCoordinate(g_StatusItems, indices);
     bool duplex = false;
     for (int i = 0; i < n; ++i)
@@ -202,39 +110,45 @@ void DrawStatus(bool setTexts)
         for (int id = IDC_SLOT_FIRST; id <= IDC_SLOT_LAST; ++id)
             SetDlgItemTextW(dialog, id, L"");
     }
-    int m = SM_LeftColumnCount(n);
+    *m = SM_LeftColumnCount(n);
     for (int i = 0; i < n; ++i) {
-        bool left = i < m;
-        DrawItem(dialog, dc.Get(), layout, g_StatusItems[indices[i]], SlotOf(i, m), left, setTexts);
+        bool left = i < *m;
+        DrawItem(dialog, dc.Get(), layout, g_StatusItems[indices[i]], SlotOf(i, *m), left, setTexts);
     }
     SetBkMode(dc.Get(), oldMode);
-    if (setTexts)
-        return;
-    // A new text repaints its slot by itself; on a repaint the slots are
-    // brought back over their filled frames here.
-    for (int i = 0; i < n; ++i)
-        RedrawWindow(GetDlgItem(dialog, SlotOf(i, m)), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    return n;
 }
 
 } // namespace
 
 void SM_DrawMsgItem()
 {
-    DrawStatus(true);
+    if (!g_hStatusDlg)
+        return;
+    int indices[kMaxShownItems] = {}, m = 0;
+    DrawStatus(g_hStatusDlg, true, indices, &m);
 }
 
 void SM_RedrawMsgItems()
 {
-    DrawStatus(false);
+    HWND dialog = g_hStatusDlg;
+    if (!dialog)
+        return;
+    int indices[kMaxShownItems] = {}, m = 0;
+    int n = DrawStatus(dialog, false, indices, &m);
+    // A new text repaints its slot by itself; on a repaint the slots are
+    // brought back over their filled frames here.
+    for (int i = 0; i < n; ++i)
+        RedrawWindow(GetDlgItem(dialog, SlotOf(i, m)), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
 int SM_DrawImage(HDC dc, int x, int y, int image, int mask, DWORD rop)
 {
     // The bitmaps outlive the memory DC, so they are deselected before deletion.
-    ScopedResourceBitmap maskBitmap(mask);
+    ScopedResourceBitmap maskBitmap(g_hInstance, mask);
     if (!maskBitmap.Get())
         return 0;
-    ScopedResourceBitmap imageBitmap(image);
+    ScopedResourceBitmap imageBitmap(g_hInstance, image);
     ScopedMemoryDC memory(dc);
     if (!memory.Get())
         return 0;

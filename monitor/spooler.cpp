@@ -3,6 +3,7 @@
 #include <winspool.h>
 
 #include <cstdint>
+#include <vector>
 
 #include "common/globals.h"
 #include "common/os_version.h"
@@ -48,36 +49,17 @@ bool OpenPrinterByName(const WCHAR* name, bool withDefaults, ScopedPrinter& prin
     return OpenPrinterA(ansiName, printer.Out(), withDefaults ? &defaults : nullptr) != 0;
 }
 
-// Frees a heap block on every way out.
-class ScopedHeapBlock {
-public:
-    explicit ScopedHeapBlock(SIZE_T size) : block_(HeapAlloc(GetProcessHeap(), 0, size ? size : 1)) {}
-    ~ScopedHeapBlock()
-    {
-        if (block_)
-            HeapFree(GetProcessHeap(), 0, block_);
-    }
-    ScopedHeapBlock(const ScopedHeapBlock&) = delete;
-    ScopedHeapBlock& operator=(const ScopedHeapBlock&) = delete;
-    BYTE* Get() const { return static_cast<BYTE*>(block_); }
-
-private:
-    void* block_;
-};
-
 // Sends command to every queued job whose id is jobId; 1 if any was taken.
 int CommandJob(HANDLE printer, DWORD jobId, DWORD command)
 {
     DWORD needed = 0, returned = 0;
     EnumJobsW(printer, 0, kMaxJobs, 1, nullptr, 0, &needed, &returned);
-    ScopedHeapBlock buffer(needed);
-    if (!buffer.Get())
-        return 0;
-    if (!EnumJobsW(printer, 0, kMaxJobs, 1, buffer.Get(), needed, &needed, &returned)) {
+    std::vector<BYTE> buffer(needed ? needed : 1);
+    if (!EnumJobsW(printer, 0, kMaxJobs, 1, buffer.data(), needed, &needed, &returned)) {
         TRACE_TagError(L"SM_SetPrinterJob", L"EnumJobs fail!");
         return 0;
     }
-    const JOB_INFO_1W* jobs = reinterpret_cast<const JOB_INFO_1W*>(buffer.Get());
+    const JOB_INFO_1W* jobs = reinterpret_cast<const JOB_INFO_1W*>(buffer.data());
     int result = 0;
     for (DWORD i = 0; i < returned; ++i) {
         if (jobs[i].JobId == jobId && SetJobW(printer, jobId, 0, nullptr, command))
