@@ -27,26 +27,35 @@ public:
     }
     ScopedPrinter(const ScopedPrinter&) = delete;
     ScopedPrinter& operator=(const ScopedPrinter&) = delete;
-    HANDLE* Out() { return &handle_; }
+    void Adopt(HANDLE handle) { handle_ = handle; }
     HANDLE Get() const { return handle_; }
 
 private:
     HANDLE handle_ = nullptr;
 };
 
-// On the 9x family the spooler knows printers by their ANSI names; a name
-// that does not convert exactly (no best-fit guesses) opens nothing.
+// On the 9x family the spooler knows printers by their ANSI names. Best-fit
+// guesses are off: a character the code page lacks becomes its default
+// character, so such a name opens no printer rather than a look-alike one.
 bool OpenPrinterByName(const WCHAR* name, bool withDefaults, ScopedPrinter& printer)
 {
+    // The handle is taken only from an open that succeeded.
+    HANDLE handle = nullptr;
+    BOOL opened = FALSE;
     if (SM_IsNTFamily(OsVersionCode)) {
         PRINTER_DEFAULTSW defaults = {nullptr, nullptr, PRINTER_ALL_ACCESS};
-        return OpenPrinterW(const_cast<WCHAR*>(name), printer.Out(), withDefaults ? &defaults : nullptr) != 0;
+        opened = OpenPrinterW(const_cast<WCHAR*>(name), &handle, withDefaults ? &defaults : nullptr);
+    } else {
+        char ansiName[kAnsiNameBytes] = "";
+        if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name, -1, ansiName, kAnsiNameBytes, nullptr, nullptr) == 0)
+            return false;
+        PRINTER_DEFAULTSA defaults = {nullptr, nullptr, PRINTER_ALL_ACCESS};
+        opened = OpenPrinterA(ansiName, &handle, withDefaults ? &defaults : nullptr);
     }
-    char ansiName[kAnsiNameBytes] = "";
-    if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name, -1, ansiName, kAnsiNameBytes, nullptr, nullptr) == 0)
+    if (!opened)
         return false;
-    PRINTER_DEFAULTSA defaults = {nullptr, nullptr, PRINTER_ALL_ACCESS};
-    return OpenPrinterA(ansiName, printer.Out(), withDefaults ? &defaults : nullptr) != 0;
+    printer.Adopt(handle);
+    return true;
 }
 
 // Sends command to every queued job whose id is jobId; 1 if any was taken.
