@@ -12,8 +12,13 @@ int g_Language = 0;
 
 int g_PrevErrCodes[kMaxErrCodes] = {};
 int g_UICodePage = 0;
+int g_LastMsgCounter = 0;
+WCHAR g_szStoreName[kTextUnits] = L"";
+int g_LastSpoolerStatus = -1;
+int g_SpoolerBusy = 0;
 
 HWND g_hStatusDlg = nullptr;
+StatusItemTable g_StatusItems = kStatusItemTable;
 
 WCHAR g_JobIDLast[kTextUnits] = L"";
 WCHAR g_JobPasswordLast[kTextUnits] = L"";

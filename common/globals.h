@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "display/status_items.h"
+
 constexpr int kTextUnits = MAX_PATH;  // the fixed 260-unit text buffers
 
 // Start-up (app/)
@@ -21,10 +23,15 @@ extern int g_Language;                         // column of the prompt text tabl
 constexpr int kMaxErrCodes = 48;               // entries of an error code list
 extern int g_PrevErrCodes[kMaxErrCodes];       // the list last shown in the status dialog
 extern int g_UICodePage;                       // "codepage" of smen.ini, read at window creation
+extern int g_LastMsgCounter;                   // "LastMsg" of the status last taken; 0 at start
+extern WCHAR g_szStoreName[kTextUnits];        // store name of "Status", shown with code 277
+extern int g_LastSpoolerStatus;                // status word last set on the printer; -1: none
+extern int g_SpoolerBusy;                      // set while a status word is being set
 
 // Status dialog (display/): non-null while the modeless dialog exists; the
 // message loop offers it every message for keyboard navigation.
 extern HWND g_hStatusDlg;
+extern StatusItemTable g_StatusItems;          // the status item table with its shown flags
 
 // Prompts (prompts/): the last text of each field that passed its character
 // rule; what the close hands to the driver as printer data, then empties.

@@ -2,6 +2,73 @@
 
 #include "common/globals.h"
 #include "common/trace.h"
+#include "display/status_dialog.h"
+#include "monitor/spooler.h"
+#include "monitor/status_file.h"
+
+namespace {
+
+constexpr int kCancelJobCode = 117;
+constexpr int kRestartJobCode = 118;
+
+bool SameAsShown(const int* list)
+{
+    for (int i = 0; i < kMaxErrCodes; ++i) {
+        if (list[i] != g_PrevErrCodes[i])
+            return false;
+    }
+    return true;
+}
+
+void TakeNewStatus(HWND window)
+{
+    int lastMsg = SM_ReadStatusInt(kSectionPrinter, kKeyLastMsg, 0);
+    if (lastMsg == 0 || lastMsg == g_LastMsgCounter)
+        return;
+    g_LastMsgCounter = lastMsg;
+    int list[kMaxErrCodes] = {};
+    int count = 0;
+    GetErrCode(list, &count);
+    // An empty list changes nothing: a shown dialog stays as it is.
+    if (count == 0 || SameAsShown(list))
+        return;
+    SM_SetSMStatus(window, list, count);
+}
+
+} // namespace
+
+void SM_MonitorTick(HWND window)
+{
+    switch (SM_ReadStatusInt(kSectionPrinter, kKeyMessage, 0)) {
+    case WM_SM_EXIT:
+        for (int& code : g_PrevErrCodes)
+            code = 0;
+        SM_CloseSM(kCloseDelayMs, TRUE);
+        break;
+    case WM_SM_PSTATUS:
+        TakeNewStatus(window);
+        break;
+    default:
+        break;
+    }
+}
+
+int SM_SetSMStatus(HWND window, const int* list, int count)
+{
+    ScopedTrace trace(kTraceProgress, L"SM_SetSMStatus");
+    bool jobCommandDone = false;
+    for (int i = 0; i < count; ++i) {
+        if (list[i] == kCancelJobCode && SM_SetPrinterJob(kJobCancel))
+            jobCommandDone = true;
+        else if (list[i] == kRestartJobCode && SM_SetPrinterJob(kJobRestart))
+            jobCommandDone = true;
+    }
+    if (jobCommandDone)
+        return 1;
+    SM_SetSpoolerStatusByCode(list[0]);
+    SM_ShowPrinterStatus(window, list, count);
+    return 1;
+}
 
 LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -10,8 +77,12 @@ LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         g_UICodePage = static_cast<int>(GetPrivateProfileIntW(L"string", L"codepage", 0, g_szUIFile));
         SetTimer(window, kMonitorTimerId, kMonitorTimerMs, nullptr);
         return DefWindowProcW(window, message, wParam, lParam);
+    case WM_TIMER:
+        SM_MonitorTick(window);
+        return 0;
     case WM_DESTROY:
         KillTimer(window, kMonitorTimerId);
+        SM_ClearSpoolerStatus();
         PostQuitMessage(0);
         return 0;
     case WM_SM_EXIT:

@@ -1,0 +1,167 @@
+#include "display/status_dialog.h"
+
+#include "common/globals.h"
+#include "common/os_version.h"
+#include "common/trace.h"
+#include "display/message_text.h"
+#include "display/status_draw.h"
+#include "monitor/monitor_window.h"
+#include "monitor/spooler.h"
+#include "monitor/status_file.h"
+#include "resources/resource.h"
+
+namespace {
+
+constexpr int kCaptionUnits = 520;
+
+bool SameAsShown(const int* list)
+{
+    for (int i = 0; i < kMaxErrCodes; ++i) {
+        if (list[i] != g_PrevErrCodes[i])
+            return false;
+    }
+    return true;
+}
+
+bool LetsJobContinue(int firstCode)
+{
+    for (int code : kContinueCodes) {
+        if (code == firstCode)
+            return true;
+    }
+    return false;
+}
+
+void SetCaptions(HWND dialog)
+{
+    WCHAR group[kCaptionUnits], deleteText[kCaptionUnits], continueText[kCaptionUnits];
+    SM_GetUIText(L"group", L"Status Message", group, kCaptionUnits);
+    SM_GetUIText(L"btn001", L"Delete", deleteText, kCaptionUnits);
+    SM_GetUIText(L"btn002", L"Continue", continueText, kCaptionUnits);
+    SetWindowTextW(dialog, kMonitorTitle);
+    SetDlgItemTextW(dialog, IDC_GROUP, group);
+    SetDlgItemTextW(dialog, IDC_DELETE, deleteText);
+    SetDlgItemTextW(dialog, IDC_CONTINUE, continueText);
+}
+
+void FocusButtons(HWND dialog, int firstCode)
+{
+    HWND continueButton = GetDlgItem(dialog, IDC_CONTINUE);
+    if (LetsJobContinue(firstCode)) {
+        ShowWindow(continueButton, SW_SHOW);
+        SetFocus(continueButton);
+        return;
+    }
+    ShowWindow(continueButton, SW_HIDE);
+    SetFocus(GetDlgItem(dialog, IDC_DELETE));
+}
+
+void OnContinue()
+{
+    if (SM_WriteStatusKey(kKeyContinuePrint, L"1")) {
+        SM_CloseSM(kCloseDelayMs, FALSE);
+        return;
+    }
+    // The write may have landed although the profile call reported failure.
+    if (SM_ReadStatusInt(kSectionPrinter, kKeyContinuePrint, 0) == 1)
+        SM_CloseSM(kCloseDelayMs, FALSE);
+}
+
+// The dialog paints its background, then its controls are brought up to
+// date, then the pictures and items go on top; the slot texts stay.
+void OnPaint(HWND dialog)
+{
+    PAINTSTRUCT ps;
+    if (BeginPaint(dialog, &ps))
+        EndPaint(dialog, &ps);
+    RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    SM_RedrawMsgItems();
+}
+
+} // namespace
+
+int SM_ShowPrinterStatus(HWND owner, const int* list, int count)
+{
+    ScopedTrace trace(kTraceProgress, L"SM_ShowPrinterStatus");
+    if (SM_ReadStatusInt(kSectionPrinter, kKeyShowSM, 1) == 0)
+        return 1;
+    if (SameAsShown(list))
+        return 1;
+    SM_MarkStatusItems(g_StatusItems, list, count);
+    if (g_hStatusDlg) {
+        ShowWindow(g_hMonitorWnd, SW_HIDE);
+    } else {
+        g_hStatusDlg = CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_STATUS), owner, MsgDlgProc, 0);
+        if (!g_hStatusDlg) {
+            TRACE_TagError(L"SM_ShowPrinterStatus", L"CreateDialog fail!");
+            return 0;
+        }
+    }
+    HWND dialog = g_hStatusDlg;
+    SetCaptions(dialog);
+    SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ShowWindow(dialog, SW_SHOW);
+    SM_DrawMsgItem();
+    FocusButtons(dialog, list[0]);
+    ShowWindow(g_hMonitorWnd, SW_SHOW);
+    SetForegroundWindow(dialog);
+    SetActiveWindow(dialog);
+    for (int i = 0; i < kMaxErrCodes; ++i)
+        g_PrevErrCodes[i] = list[i];
+    return 1;
+}
+
+INT_PTR CALLBACK MsgDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        return TRUE;
+    case WM_PAINT:
+        OnPaint(dialog);
+        return TRUE;
+    case WM_CLOSE:
+        SM_CloseSM(kCloseDelayMs, FALSE);
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDC_DELETE:
+            SM_SetPrinterJob(kJobCancel);
+            SM_CloseSM(kCloseDelayMs, TRUE);
+            return TRUE;
+        case IDC_CONTINUE:
+            OnContinue();
+            return TRUE;
+        default:
+            return FALSE;
+        }
+    default:
+        return FALSE;
+    }
+}
+
+int SM_CloseSM(DWORD delayMs, BOOL reset)
+{
+    ScopedTrace trace(kTraceProgress, L"SM_CloseSM");
+    if (g_hStatusDlg) {
+        HWND dialog = g_hStatusDlg;
+        g_hStatusDlg = nullptr;
+        DestroyWindow(dialog);
+    }
+    if (delayMs > 0)
+        Sleep(delayMs);
+    if (!g_hMonitorWnd || !IsWindow(g_hMonitorWnd))
+        return 1;
+    if (reset) {
+        SM_WriteStatusKey(kKeyMessage, L"0");
+        SM_ClearSpoolerStatus();
+        for (int& code : g_PrevErrCodes)
+            code = 0;
+        g_szStoreName[0] = L'\0';
+    }
+    if (SM_IsNTFamily(OsVersionCode)) {
+        ShowWindow(g_hMonitorWnd, SW_HIDE);
+        return 1;
+    }
+    DestroyWindow(g_hMonitorWnd);
+    return 1;
+}

@@ -1,0 +1,20 @@
+// Drawing of the status dialog: the two printer pictures, and for each shown
+// item its text slot in a blue frame, tied by a blue line to a blue dot on
+// the part of the printer its error names.
+#pragma once
+
+#include <windows.h>
+
+constexpr COLORREF kItemBlue = RGB(0, 0, 255);
+
+// Draws the pictures and the shown items into the status dialog and sets the
+// slot texts. Nothing without a dialog or its device context.
+void SM_DrawMsgItem();
+
+// The same drawing for a repaint: the slot texts are left as they are.
+void SM_RedrawMsgItems();
+
+// Draws one picture at (x, y) in 170 x 170 pixels: the area is filled with
+// the colour at (1, 1), the mask is ANDed on, then the image combined with
+// rop. Nothing when the mask cannot be loaded; 1 when the mask was drawn.
+int SM_DrawImage(HDC dc, int x, int y, int image, int mask, DWORD rop);

@@ -1,0 +1,140 @@
+#include "monitor/spooler.h"
+
+#include <winspool.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "common/globals.h"
+#include "common/os_version.h"
+#include "common/trace.h"
+#include "monitor/spooler_codes.h"
+#include "monitor/status_file.h"
+
+namespace {
+
+constexpr DWORD kMaxJobs = 255;
+constexpr int kAnsiNameBytes = 260;
+
+// Closes the printer on every way out.
+class ScopedPrinter {
+public:
+    ScopedPrinter() = default;
+    ~ScopedPrinter()
+    {
+        if (handle_)
+            ClosePrinter(handle_);
+    }
+    ScopedPrinter(const ScopedPrinter&) = delete;
+    ScopedPrinter& operator=(const ScopedPrinter&) = delete;
+    void Adopt(HANDLE handle) { handle_ = handle; }
+    HANDLE Get() const { return handle_; }
+
+private:
+    HANDLE handle_ = nullptr;
+};
+
+// On the 9x family the spooler knows printers by their ANSI names. Best-fit
+// guesses are off: a character the code page lacks becomes its default
+// character, so such a name opens no printer rather than a look-alike one.
+bool OpenPrinterByName(const WCHAR* name, bool withDefaults, ScopedPrinter& printer)
+{
+    // The handle is taken only from an open that succeeded.
+    HANDLE handle = nullptr;
+    BOOL opened = FALSE;
+    if (SM_IsNTFamily(OsVersionCode)) {
+        PRINTER_DEFAULTSW defaults = {nullptr, nullptr, PRINTER_ALL_ACCESS};
+        opened = OpenPrinterW(const_cast<WCHAR*>(name), &handle, withDefaults ? &defaults : nullptr);
+    } else {
+        char ansiName[kAnsiNameBytes] = "";
+        if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name, -1, ansiName, kAnsiNameBytes, nullptr, nullptr) == 0)
+            return false;
+        PRINTER_DEFAULTSA defaults = {nullptr, nullptr, PRINTER_ALL_ACCESS};
+        opened = OpenPrinterA(ansiName, &handle, withDefaults ? &defaults : nullptr);
+    }
+    if (!opened)
+        return false;
+    printer.Adopt(handle);
+    return true;
+}
+
+// Sends command to every queued job whose id is jobId; 1 if any was taken.
+int CommandJob(HANDLE printer, DWORD jobId, DWORD command)
+{
+    DWORD needed = 0, returned = 0;
+    EnumJobsW(printer, 0, kMaxJobs, 1, nullptr, 0, &needed, &returned);
+    std::vector<BYTE> buffer(needed ? needed : 1);
+    if (!EnumJobsW(printer, 0, kMaxJobs, 1, buffer.data(), needed, &needed, &returned)) {
+        TRACE_TagError(L"SM_SetPrinterJob", L"EnumJobs fail!");
+        return 0;
+    }
+    const JOB_INFO_1W* jobs = reinterpret_cast<const JOB_INFO_1W*>(buffer.data());
+    int result = 0;
+    for (DWORD i = 0; i < returned; ++i) {
+        if (jobs[i].JobId == jobId && SetJobW(printer, jobId, 0, nullptr, command))
+            result = 1;
+    }
+    return result;
+}
+
+} // namespace
+
+int SM_SetSpoolerStatus(DWORD status, DWORD command)
+{
+    ScopedTrace trace(kTraceProgress, L"SM_SetSpoolerStatus");
+    if (g_SpoolerBusy || static_cast<int>(status) == g_LastSpoolerStatus)
+        return 1;
+    g_SpoolerBusy = 1;
+    WCHAR name[kPrinterNameUnits] = L"";
+    SM_ReadPrinterName(name);
+    ScopedPrinter printer;
+    // The flag is cleared on a failed open too: the driver may not have named
+    // the printer yet, and a later status must still reach the spooler.
+    if (!OpenPrinterByName(name, true, printer)) {
+        TRACE_TagError(L"SM_SetSpoolerStatus", L"OpenPrinter %ls fail!", name);
+        g_SpoolerBusy = 0;
+        return 1;
+    }
+    // Level 0 takes the status word itself in place of a structure pointer.
+    if (SetPrinterW(printer.Get(), 0, reinterpret_cast<BYTE*>(static_cast<uintptr_t>(status)), command))
+        g_LastSpoolerStatus = static_cast<int>(status);
+    else
+        TRACE_TagError(L"SM_SetSpoolerStatus", L"SetPrinter 0x%lx fail!", status);
+    g_SpoolerBusy = 0;
+    return 1;
+}
+
+int SM_SetSpoolerStatusByCode(int code)
+{
+    uint32_t word = 0;
+    if (SM_StatusWordOfCode(code, &word))
+        SM_SetSpoolerStatus(word, kSetStatusCommand);
+    return 1;
+}
+
+int SM_ClearSpoolerStatus()
+{
+    SM_SetSpoolerStatus(0, kSetStatusCommand);
+    g_LastSpoolerStatus = -1;
+    return 1;
+}
+
+int SM_SetPrinterJob(DWORD command)
+{
+    ScopedTrace trace(kTraceProgress, L"SM_SetPrinterJob");
+    WCHAR name[kPrinterNameUnits] = L"";
+    SM_ReadPrinterName(name);
+    if (command == kJobCancel) {
+        // The NT spooler removes a deleted job at once; a cancelled one lingers.
+        if (SM_IsNTFamily(OsVersionCode))
+            command = kJobDelete;
+        SM_ClearSpoolerStatus();
+    }
+    ScopedPrinter printer;
+    if (!OpenPrinterByName(name, false, printer)) {
+        TRACE_TagError(L"SM_SetPrinterJob", L"OpenPrinter %ls fail!", name);
+        return 0;
+    }
+    DWORD jobId = static_cast<DWORD>(SM_ReadStatusInt(kSectionJob, kKeyJobID, 0));
+    return CommandJob(printer.Get(), jobId, command);
+}

@@ -1,0 +1,20 @@
+// The printer's spooler status and the job commands, both for the printer
+// named by "PrinterName" and the job named by "JobID" of the status file.
+#pragma once
+
+#include <windows.h>
+
+constexpr DWORD kSetStatusCommand = 4;  // PRINTER_CONTROL_SET_STATUS
+constexpr DWORD kJobCancel = 3;         // JOB_CONTROL_CANCEL
+constexpr DWORD kJobRestart = 4;        // JOB_CONTROL_RESTART
+constexpr DWORD kJobDelete = 5;         // JOB_CONTROL_DELETE
+
+// Sets the printer's status word unless it is the word set last. Returns 1.
+int SM_SetSpoolerStatus(DWORD status, DWORD command);
+// Sets the status word of an error code, if the code has one. Returns 1.
+int SM_SetSpoolerStatusByCode(int code);
+// Sets status 0 and forgets the last word, so any word is set again. Returns 1.
+int SM_ClearSpoolerStatus();
+// Sends command to the job named by "JobID" (cancel becomes delete on the NT
+// family and clears the printer status first). 1 if the spooler took it.
+int SM_SetPrinterJob(DWORD command);

@@ -1,0 +1,259 @@
+// The shipped resident monitor driven as the driver side and the user would:
+// drvsim writes the status exchange file, the spooler stand-in keeps the
+// printer and its queue, and the dialog is found and pressed from outside.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "testkit/spool.h"
+#include "testkit/wine_test.h"
+
+namespace {
+
+constexpr DWORD kTimeoutMs = 20000;
+constexpr DWORD kShowWaitMs = 5000;   // a status is taken within a 250 ms tick; generous under load
+constexpr DWORD kQuietMs = 1000;      // four ticks: long enough to see that nothing happens
+constexpr const wchar_t* kPrinter = L"Office MFP";
+constexpr const wchar_t* kTitle = L"MFP Status Monitor";
+constexpr int kDelete = 1117, kContinue = 1119;
+
+std::wstring Quoted(const wchar_t* program)
+{
+    return L"\"" + BesideTest(program) + L"\"";
+}
+
+class Monitor : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(WaitForNoWindow(L"mfpsm", kTimeoutMs)) << "a monitor was left running";
+        statusFile_ = CommonDocumentsDir() + L"StatusMonitorV3.ini";
+        WritePrivateProfileStringW(L"Printer Information", nullptr, nullptr, statusFile_.c_str());
+        WritePrivateProfileStringW(L"Job Information", nullptr, nullptr, statusFile_.c_str());
+        SpoolPrinterSeed printer;
+        printer.name = kPrinter;
+        printer.jobs = {{7, L"Report.pdf"}, {8, L"Other.pdf"}};
+        spool_.AddPrinter(printer);
+        monitor_.reset(new ChildProcess(Quoted(L"mfpsm.exe") + L" install"));
+        ASSERT_NE(WaitForWindow(L"mfpsm", nullptr, kTimeoutMs), nullptr);
+    }
+    void TearDown() override
+    {
+        if (HWND window = FindWindowW(L"mfpsm", nullptr))
+            PostMessageW(window, 1026, 0, 0);  // WM_SM_EXIT
+        WaitForNoWindow(L"mfpsm", kTimeoutMs);
+        monitor_.reset();
+    }
+
+    int Drvsim(const std::wstring& args)
+    {
+        int code = -1;
+        RunCapture(Quoted(L"drvsim.exe") + L" " + args, kTimeoutMs, &code);
+        return code;
+    }
+    void PostStatus(const std::wstring& codes, DWORD job = 7)
+    {
+        ASSERT_EQ(Drvsim(L"status " + codes + L" --printer \"Office MFP\" --job " + std::to_wstring(job)), 0);
+    }
+    std::wstring Key(const wchar_t* key)
+    {
+        wchar_t value[300] = L"";
+        GetPrivateProfileStringW(L"Printer Information", key, L"", value, 300, statusFile_.c_str());
+        return value;
+    }
+    bool WaitKey(const wchar_t* key, const wchar_t* value)
+    {
+        return Drvsim(std::wstring(L"wait ") + key + L" " + value + L" --timeout-ms " + std::to_wstring(kShowWaitMs)) == 0;
+    }
+
+    // The visible status dialog, or null when none shows within the wait. The
+    // monitor window is shown last, once the dialog is filled and focused.
+    HWND WaitForDialog(DWORD ms = kShowWaitMs)
+    {
+        DWORD start = GetTickCount();
+        do {
+            HWND dialog = FindWindowW(L"#32770", kTitle);
+            if (dialog && IsWindowVisible(dialog) && IsWindowVisible(FindWindowW(L"mfpsm", nullptr)))
+                return dialog;
+            PumpMessages(20);
+        } while (GetTickCount() - start < ms);
+        return nullptr;
+    }
+    bool WaitForNoDialog()
+    {
+        DWORD start = GetTickCount();
+        while (FindWindowW(L"#32770", kTitle)) {
+            if (GetTickCount() - start >= kShowWaitMs)
+                return false;
+            PumpMessages(20);
+        }
+        return true;
+    }
+    bool WaitForPrinterStatus(DWORD word)
+    {
+        DWORD start = GetTickCount();
+        while (spool_.Status(kPrinter) != word) {
+            if (GetTickCount() - start >= kShowWaitMs)
+                return false;
+            PumpMessages(20);
+        }
+        return true;
+    }
+    static std::wstring Slot(HWND dialog, int id)
+    {
+        wchar_t text[200] = L"";
+        GetDlgItemTextW(dialog, id, text, 200);
+        return text;
+    }
+    static void Press(HWND dialog, int id)
+    {
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    }
+    size_t Count(const wchar_t* function)
+    {
+        return spool_.Calls(function).size();
+    }
+
+    SpoolSandbox spool_;
+    std::wstring statusFile_;
+    std::unique_ptr<ChildProcess> monitor_;
+};
+
+} // namespace
+
+TEST_F(Monitor, RoadOfOneStatusThenDelete)
+{
+    PostStatus(L"33 5");
+    HWND dialog = WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(Slot(dialog, 1001), L"Paper Jam.");
+    EXPECT_EQ(Slot(dialog, 1007), L"Front cover open.");
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, kContinue)));
+    EXPECT_TRUE(WaitForPrinterStatus(0x8));
+    EXPECT_EQ(Key(L"Message"), L"1027");
+
+    Press(dialog, kDelete);
+    EXPECT_TRUE(WaitKey(L"Message", L"0"));
+    EXPECT_TRUE(WaitForNoDialog());
+    std::vector<SpoolJobSeed> jobs = spool_.Jobs(kPrinter);
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(jobs[0].id, 8u) << "job 7 was deleted";
+    EXPECT_EQ(spool_.Status(kPrinter), 0u);
+    EXPECT_TRUE(monitor_->Running());
+}
+
+TEST_F(Monitor, ContinueEqualListAndEmptyList)
+{
+    PostStatus(L"35 33");
+    HWND dialog = WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    HWND continueButton = GetDlgItem(dialog, kContinue);
+    EXPECT_TRUE(IsWindowVisible(continueButton));
+    GUITHREADINFO gui = {};
+    gui.cbSize = sizeof(gui);
+    ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &gui));
+    EXPECT_EQ(gui.hwndFocus, continueButton);
+    EXPECT_TRUE(WaitForPrinterStatus(0x40));
+
+    // An empty list leaves the dialog as it is.
+    PostStatus(L"");
+    PumpMessages(kQuietMs);
+    EXPECT_EQ(WaitForDialog(0), dialog);
+    EXPECT_EQ(Slot(dialog, 1001), L"Paper Jam.");
+
+    Press(dialog, kContinue);
+    EXPECT_TRUE(WaitKey(L"ContinuePrint", L"1"));
+    EXPECT_TRUE(WaitForNoDialog());
+    EXPECT_EQ(Key(L"Message"), L"1027") << "Continue closes without reset";
+    EXPECT_EQ(spool_.Status(kPrinter), 0x40u);
+    EXPECT_EQ(spool_.Jobs(kPrinter).size(), 2u);
+
+    // The list last shown, with a new "LastMsg": nothing happens.
+    size_t calls = Count(L"SetPrinter");
+    PostStatus(L"35 33");
+    PumpMessages(kQuietMs);
+    EXPECT_EQ(FindWindowW(L"#32770", kTitle), nullptr);
+    EXPECT_EQ(Count(L"SetPrinter"), calls);
+
+    // A different list comes through.
+    PostStatus(L"35");
+    EXPECT_NE(WaitForDialog(), nullptr);
+}
+
+TEST_F(Monitor, CloseMessageIsActedOnOnceWithOrWithoutADialog)
+{
+    PostStatus(L"33 5");
+    ASSERT_NE(WaitForDialog(), nullptr);
+    ASSERT_TRUE(WaitForPrinterStatus(0x8));
+    size_t before = Count(L"SetPrinter");
+
+    ASSERT_EQ(Drvsim(L"close"), 0);
+    EXPECT_TRUE(WaitKey(L"Message", L"0"));
+    EXPECT_TRUE(WaitForNoDialog());
+    PumpMessages(kQuietMs);
+    std::vector<SpoolCall> sets = spool_.Calls(L"SetPrinter");
+    ASSERT_EQ(sets.size(), before + 1) << "one clear, once";
+    EXPECT_EQ(sets.back().status, 0u);
+    EXPECT_EQ(spool_.Jobs(kPrinter).size(), 2u) << "a close leaves the job alone";
+
+    // Without a dialog the reset is done all the same.
+    ASSERT_EQ(Drvsim(L"close"), 0);
+    EXPECT_TRUE(WaitKey(L"Message", L"0"));
+    PumpMessages(kQuietMs);
+    EXPECT_EQ(Count(L"SetPrinter"), before + 2);
+    EXPECT_TRUE(monitor_->Running());
+
+    // After the reset the same list shows again.
+    PostStatus(L"33 5");
+    EXPECT_NE(WaitForDialog(), nullptr);
+}
+
+TEST_F(Monitor, JobCommandsOfTheList)
+{
+    PostStatus(L"117 33");
+    DWORD start = GetTickCount();
+    while (spool_.Jobs(kPrinter).size() == 2 && GetTickCount() - start < kShowWaitMs)
+        PumpMessages(20);
+    std::vector<SpoolJobSeed> jobs = spool_.Jobs(kPrinter);
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(jobs[0].id, 8u);
+    PumpMessages(kQuietMs);
+    EXPECT_EQ(FindWindowW(L"#32770", kTitle), nullptr) << "a done job command shows no dialog";
+    EXPECT_NE(spool_.Status(kPrinter), 0x8u);
+
+    // The job is gone: the same list shows the dialog.
+    PostStatus(L"117 33");
+    HWND dialog = WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(Slot(dialog, 1001), L"Paper Jam.");
+    EXPECT_EQ(Slot(dialog, 1007), L"") << "117 has a framed slot and no text";
+    EXPECT_TRUE(WaitForPrinterStatus(0)) << "the cancel cleared the status and 117 sets none";
+
+    PostStatus(L"118", 8);
+    start = GetTickCount();
+    while (spool_.Calls(L"SetJob").size() < 2 && GetTickCount() - start < kShowWaitMs)
+        PumpMessages(20);
+    std::vector<SpoolCall> commands = spool_.Calls(L"SetJob");
+    ASSERT_EQ(commands.size(), 2u) << "no job command for a job that is not queued";
+    EXPECT_TRUE(commands[0].ok);
+    EXPECT_EQ(commands[0].job, 7u);
+    EXPECT_EQ(commands[0].command, 5u);
+    EXPECT_TRUE(commands[1].ok);
+    EXPECT_EQ(commands[1].job, 8u);
+    EXPECT_EQ(commands[1].command, 4u);
+    EXPECT_EQ(spool_.Jobs(kPrinter).size(), 1u) << "a restarted job stays queued";
+}
+
+TEST_F(Monitor, ShowSMZeroThenExitClearsTheStatus)
+{
+    ASSERT_EQ(Drvsim(L"show 0"), 0);
+    PostStatus(L"5");
+    EXPECT_TRUE(WaitForPrinterStatus(0x400000));
+    PumpMessages(kQuietMs);
+    EXPECT_EQ(FindWindowW(L"#32770", kTitle), nullptr);
+
+    PostMessageW(FindWindowW(L"mfpsm", nullptr), 1026, 0, 0);  // WM_SM_EXIT
+    EXPECT_EQ(monitor_->Wait(kTimeoutMs), 0);
+    EXPECT_EQ(spool_.Status(kPrinter), 0u);
+}

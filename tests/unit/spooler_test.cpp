@@ -1,0 +1,140 @@
+// Spooler status words and job commands against the spooler stand-in.
+#include <gtest/gtest.h>
+
+#include "monitor/spooler.h"
+#include "monitor_env.h"
+
+TEST(SpoolerStatus, SetsTheWordOfEveryMappedCode)
+{
+    const struct {
+        int code;
+        DWORD word;
+    } rows[] = {
+        {1, 0x100000}, {2, 0x2},   {3, 0x2},     {4, 0x2},      {6, 0x2},     {48, 0x2},    {256, 0x2},
+        {257, 0x2},    {258, 0x2}, {259, 0x2},   {271, 0x2},    {275, 0x2},   {276, 0x2},   {277, 0x2},
+        {5, 0x400000}, {265, 0x400000}, {266, 0x400000}, {267, 0x400000}, {268, 0x400000}, {7, 0x40000},
+        {32, 0x10},    {269, 0x10}, {270, 0x10}, {33, 0x8},     {260, 0x8},   {261, 0x8},   {262, 0x8},
+        {263, 0x8},    {264, 0x8},  {34, 0x40},  {35, 0x40},    {282, 0x40},  {112, 0x200}, {126, 0x80},
+        {129, 0},      {131, 0},    {130, 0x10000}, {132, 0x400}, {135, 0x20000},
+    };
+    for (const auto& row : rows) {
+        MonitorEnv env;
+        g_LastSpoolerStatus = 0x7777;  // differs from every word
+        SM_SetSpoolerStatusByCode(row.code);
+        ASSERT_EQ(env.StatusWords(), std::vector<DWORD>{row.word}) << "code " << row.code;
+        EXPECT_EQ(env.Spool().Calls(L"SetPrinter")[0].command, 4u) << "code " << row.code;
+        EXPECT_EQ(env.Spool().Status(kPrinter), row.word) << "code " << row.code;
+        EXPECT_EQ(g_LastSpoolerStatus, static_cast<int>(row.word)) << "code " << row.code;
+    }
+}
+
+TEST(SpoolerStatus, SetsAWordOnceUntilCleared)
+{
+    MonitorEnv env;
+    for (int code : {33, 260, 80, 117, 65535})  // 80, 117 and 65535 have no word
+        SM_SetSpoolerStatusByCode(code);
+    EXPECT_EQ(env.StatusWords(), std::vector<DWORD>{0x8});
+
+    SM_ClearSpoolerStatus();
+    EXPECT_EQ(g_LastSpoolerStatus, -1);
+    SM_SetSpoolerStatusByCode(33);
+    SM_SetSpoolerStatusByCode(129);
+    SM_SetSpoolerStatusByCode(129);
+    EXPECT_EQ(env.StatusWords(), (std::vector<DWORD>{0x8, 0, 0x8, 0}));
+    EXPECT_EQ(env.Spool().Status(kPrinter), 0u);
+}
+
+TEST(SpoolerStatus, TriesAgainAfterThePrinterCouldNotBeOpened)
+{
+    MonitorEnv env;
+    env.Write(L"PrinterName", L"Not Yet Named");
+    EXPECT_EQ(SM_SetSpoolerStatus(0x8, 4), 1);
+    EXPECT_EQ(g_SpoolerBusy, 0);
+    EXPECT_EQ(g_LastSpoolerStatus, -1);
+    EXPECT_TRUE(env.StatusWords().empty());
+
+    env.Write(L"PrinterName", kPrinter);
+    SM_SetSpoolerStatus(0x8, 4);
+    EXPECT_EQ(env.StatusWords(), std::vector<DWORD>{0x8});
+}
+
+TEST(SpoolerStatus, RemembersOnlyWordsTheSpoolerTook)
+{
+    MonitorEnv env;
+    SM_SetSpoolerStatus(0x8, 3);  // a command the stand-in refuses
+    EXPECT_EQ(g_LastSpoolerStatus, -1);
+    SM_SetSpoolerStatus(0x8, 4);
+    EXPECT_EQ(g_LastSpoolerStatus, 0x8);
+    EXPECT_EQ(env.Spool().Status(kPrinter), 0x8u);
+}
+
+TEST(SpoolerStatus, OpensByAnsiNameOnThe9xFamily)
+{
+    MonitorEnv env;
+    OsVersionCode = k9x;
+    SM_SetSpoolerStatusByCode(5);
+    EXPECT_EQ(env.StatusWords(), std::vector<DWORD>{0x400000});
+
+    // A name with no exact ANSI form opens nothing, and nothing stays busy.
+    env.Write(L"PrinterName", L"\u4E2D\u6587");
+    SM_SetSpoolerStatusByCode(33);
+    EXPECT_EQ(g_SpoolerBusy, 0);
+    EXPECT_EQ(env.StatusWords(), std::vector<DWORD>{0x400000});
+}
+
+TEST(PrinterJob, CancelDeletesTheJobOnNTAndClearsTheStatusFirst)
+{
+    MonitorEnv env;
+    SM_SetSpoolerStatusByCode(33);
+    EXPECT_EQ(SM_SetPrinterJob(kJobCancel), 1);
+    EXPECT_EQ(env.JobCommands(), (std::vector<std::pair<DWORD, DWORD>>{{kJob, 5}}));
+    EXPECT_FALSE(env.JobQueued(kJob));
+    EXPECT_TRUE(env.JobQueued(9));
+    EXPECT_EQ(env.StatusWords(), (std::vector<DWORD>{0x8, 0}));
+    EXPECT_EQ(g_LastSpoolerStatus, -1);
+
+    std::vector<SpoolCall> calls = env.Spool().Calls();
+    size_t clear = 0, job = 0;
+    for (size_t i = 0; i < calls.size(); ++i) {
+        if (calls[i].function == L"SetPrinter")
+            clear = i;
+        if (calls[i].function == L"SetJob")
+            job = i;
+    }
+    EXPECT_LT(clear, job) << "the status is cleared before the job command";
+}
+
+TEST(PrinterJob, CancelCancelsOnThe9xFamily)
+{
+    MonitorEnv env;
+    OsVersionCode = k9x;
+    EXPECT_EQ(SM_SetPrinterJob(kJobCancel), 1);
+    EXPECT_EQ(env.JobCommands(), (std::vector<std::pair<DWORD, DWORD>>{{kJob, 3}}));
+    EXPECT_FALSE(env.JobQueued(kJob));
+}
+
+TEST(PrinterJob, RestartLeavesThePrinterStatusAlone)
+{
+    for (DWORD os : {kNT, k9x}) {
+        MonitorEnv env;
+        OsVersionCode = os;
+        EXPECT_EQ(SM_SetPrinterJob(kJobRestart), 1) << os;
+        EXPECT_EQ(env.JobCommands(), (std::vector<std::pair<DWORD, DWORD>>{{kJob, 4}})) << os;
+        EXPECT_TRUE(env.JobQueued(kJob)) << os;
+        EXPECT_TRUE(env.StatusWords().empty()) << os;
+    }
+}
+
+TEST(PrinterJob, FailsWithoutTheJobOrThePrinter)
+{
+    MonitorEnv env;
+    env.Write(L"JobID", L"42", L"Job Information");
+    EXPECT_EQ(SM_SetPrinterJob(kJobRestart), 0);
+    env.Write(L"JobID", nullptr, L"Job Information");  // job 0
+    EXPECT_EQ(SM_SetPrinterJob(kJobRestart), 0);
+    env.Write(L"JobID", L"7", L"Job Information");
+    env.Write(L"PrinterName", nullptr);
+    EXPECT_EQ(SM_SetPrinterJob(kJobRestart), 0);
+    EXPECT_TRUE(env.JobCommands().empty());
+    EXPECT_TRUE(env.JobQueued(kJob));
+}
