@@ -4,6 +4,7 @@
 
 #include "common/globals.h"
 #include "common/trace.h"
+#include "display/status_dialog.h"
 #include "monitor/monitor_window.h"
 
 namespace {
@@ -101,7 +102,6 @@ int SM_RunResident()
         if (!SM_CreateMonitorWindow())
             return 0;
     }
-    for (int& code : g_PrevErrCodes)
-        code = 0;
+    SM_ForgetShownList();
     return SM_MessageLoop();
 }

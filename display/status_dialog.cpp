@@ -14,15 +14,6 @@ namespace {
 
 constexpr int kCaptionUnits = 520;
 
-bool SameAsShown(const int* list)
-{
-    for (int i = 0; i < kMaxErrCodes; ++i) {
-        if (list[i] != g_PrevErrCodes[i])
-            return false;
-    }
-    return true;
-}
-
 bool LetsJobContinue(int firstCode)
 {
     for (int code : kContinueCodes) {
@@ -80,12 +71,27 @@ void OnPaint(HWND dialog)
 
 } // namespace
 
+bool SM_IsShownList(const int* list)
+{
+    for (int i = 0; i < kMaxErrCodes; ++i) {
+        if (list[i] != g_PrevErrCodes[i])
+            return false;
+    }
+    return true;
+}
+
+void SM_ForgetShownList()
+{
+    for (int& code : g_PrevErrCodes)
+        code = 0;
+}
+
 int SM_ShowPrinterStatus(HWND owner, const int* list, int count)
 {
     ScopedTrace trace(kTraceProgress, L"SM_ShowPrinterStatus");
     if (SM_ReadStatusInt(kSectionPrinter, kKeyShowSM, 1) == 0)
         return 1;
-    if (SameAsShown(list))
+    if (SM_IsShownList(list))
         return 1;
     SM_MarkStatusItems(g_StatusItems, list, count);
     if (g_hStatusDlg) {
@@ -154,8 +160,7 @@ int SM_CloseSM(DWORD delayMs, BOOL reset)
     if (reset) {
         SM_WriteStatusKey(kKeyMessage, L"0");
         SM_ClearSpoolerStatus();
-        for (int& code : g_PrevErrCodes)
-            code = 0;
+        SM_ForgetShownList();
         g_szStoreName[0] = L'\0';
     }
     if (SM_IsNTFamily(OsVersionCode)) {

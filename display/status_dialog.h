@@ -11,6 +11,11 @@ constexpr int kContinueCodes[] = {35, 277};  // a first code that lets the job g
 // 1, or 0 when the dialog cannot be created.
 int SM_ShowPrinterStatus(HWND owner, const int* list, int count);
 
+// True when all 48 entries of list equal the list last shown.
+bool SM_IsShownList(const int* list);
+// Forgets the list last shown, so that any list shows the dialog again.
+void SM_ForgetShownList();
+
 INT_PTR CALLBACK MsgDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Destroys the dialog, waits delayMs, then (with reset) writes "Message" = "0",

@@ -11,15 +11,6 @@ namespace {
 constexpr int kCancelJobCode = 117;
 constexpr int kRestartJobCode = 118;
 
-bool SameAsShown(const int* list)
-{
-    for (int i = 0; i < kMaxErrCodes; ++i) {
-        if (list[i] != g_PrevErrCodes[i])
-            return false;
-    }
-    return true;
-}
-
 void TakeNewStatus(HWND window)
 {
     int lastMsg = SM_ReadStatusInt(kSectionPrinter, kKeyLastMsg, 0);
@@ -30,7 +21,7 @@ void TakeNewStatus(HWND window)
     int count = 0;
     GetErrCode(list, &count);
     // An empty list changes nothing: a shown dialog stays as it is.
-    if (count == 0 || SameAsShown(list))
+    if (count == 0 || SM_IsShownList(list))
         return;
     SM_SetSMStatus(window, list, count);
 }
@@ -41,8 +32,7 @@ void SM_MonitorTick(HWND window)
 {
     switch (SM_ReadStatusInt(kSectionPrinter, kKeyMessage, 0)) {
     case WM_SM_EXIT:
-        for (int& code : g_PrevErrCodes)
-            code = 0;
+        SM_ForgetShownList();
         SM_CloseSM(kCloseDelayMs, TRUE);
         break;
     case WM_SM_PSTATUS:
