@@ -8,7 +8,7 @@ seconds="${1:-60}"
 build="$root/build/fuzz"
 mkdir -p "$build/findings"
 status=0
-printf '%-14s | %12s | %8s | %s\n' "target" "executions" "seconds" "result"
+printf '%-16s | %12s | %8s | %s\n' "target" "executions" "seconds" "result"
 for program in "$build"/fuzz_*; do
   [ -f "$program" ] && [ -x "$program" ] || continue
   target=$(basename "$program")
@@ -24,6 +24,6 @@ for program in "$build"/fuzz_*; do
     status=1
   fi
   runs=$(grep -a 'stat::number_of_executed_units' "$log" | awk '{print $2}' | tail -1)
-  printf '%-14s | %12s | %8s | %s\n' "$target" "${runs:-?}" "$seconds" "$result"
+  printf '%-16s | %12s | %8s | %s\n' "$target" "${runs:-?}" "$seconds" "$result"
 done
 exit $status
