@@ -87,7 +87,6 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(WaitForNoWindow(L"mfpsm", kTimeoutMs)) << "a monitor was left running";
-        statusFile_ = CommonDocumentsDir() + L"StatusMonitorV3.ini";
         printer_ = LongPrinterName();
         SpoolPrinterSeed cut;
         cut.name = printer_.substr(0, kArgKept);
@@ -115,7 +114,6 @@ protected:
     }
 
     SpoolSandbox spool_;
-    std::wstring statusFile_;
     std::wstring printer_;
 };
 

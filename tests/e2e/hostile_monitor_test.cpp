@@ -5,7 +5,6 @@
 // take the next good status.
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <memory>
 #include <set>
 #include <string>
