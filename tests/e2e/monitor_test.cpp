@@ -79,6 +79,22 @@ protected:
         } while (GetTickCount() - start < ms);
         return nullptr;
     }
+    // The control with the focus in the dialog's thread, once it is control
+    // or the wait is over: activation of the dialog may still be on its way.
+    HWND WaitForFocus(HWND dialog, HWND control)
+    {
+        GUITHREADINFO gui = {};
+        gui.cbSize = sizeof(gui);
+        DWORD start = GetTickCount();
+        do {
+            if (!GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &gui))
+                return nullptr;
+            if (gui.hwndFocus == control)
+                break;
+            PumpMessages(20);
+        } while (GetTickCount() - start < kShowWaitMs);
+        return gui.hwndFocus;
+    }
     bool WaitForNoDialog()
     {
         DWORD start = GetTickCount();
@@ -150,10 +166,7 @@ TEST_F(Monitor, ContinueEqualListAndEmptyList)
     ASSERT_NE(dialog, nullptr);
     HWND continueButton = GetDlgItem(dialog, kContinue);
     EXPECT_TRUE(IsWindowVisible(continueButton));
-    GUITHREADINFO gui = {};
-    gui.cbSize = sizeof(gui);
-    ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &gui));
-    EXPECT_EQ(gui.hwndFocus, continueButton);
+    EXPECT_EQ(WaitForFocus(dialog, continueButton), continueButton);
     EXPECT_TRUE(WaitForPrinterStatus(0x40));
 
     // An empty list leaves the dialog as it is.
