@@ -15,7 +15,6 @@
 namespace {
 
 constexpr const wchar_t* kTag = L"MISC_GetPathName";
-constexpr const wchar_t* kShellFoldersKey = L"software\\microsoft\\windows\\currentversion\\explorer\\shell folders";
 constexpr DWORD kCheckAttempts = 5;
 constexpr DWORD kRetryPauseMs = 200;
 constexpr DWORD kRemoveLimitMs = 2000;
@@ -39,24 +38,6 @@ bool SetPath(WCHAR* text, DWORD length, std::u16string_view path)
     return true;
 }
 
-// The value is read as bytes into 260 bytes and may lack its terminator, so
-// only the units actually read are taken.
-bool ReadCommonDocuments(WCHAR* text, DWORD length)
-{
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kShellFoldersKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    WCHAR value[130];
-    DWORD size = sizeof(value);
-    DWORD type = 0;
-    LONG rc = RegQueryValueExW(key, L"Common Documents", nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
-    RegCloseKey(key);
-    if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
-        return false;
-    size_t units = MISC_TextLength(U16(value), size / sizeof(WCHAR));
-    return SetPath(text, length, std::u16string(U16(value), units));
-}
-
 // GetXxxDirectory results: 0 is failure, a value of length or more means "too small".
 bool Fits(UINT result, DWORD length)
 {
@@ -69,7 +50,7 @@ bool GetBaseDirectory(DWORD high, WCHAR* text, DWORD length)
     case PATH_USER_TEMP:
         TRACE_Tag(kTag, L"PATH_USER_TEMP");
         if (SM_IsNTFamily(OsVersionCode ? OsVersionCode : SM_GetOsVersionCode()))
-            return ReadCommonDocuments(text, length);
+            return MISC_ReadCommonDocuments(text, length) != 0;
         if (Fits(GetTempPathW(length, text), length))
             return true;
         TRACE_TagError(kTag, L"get temp path fail!");
@@ -237,6 +218,24 @@ int MISC_GetPathName(WCHAR* text, DWORD length, DWORD kind)
 // The original check opened the file through its ANSI name; a name outside
 // the ANSI code page would then look missing and the file would be emptied.
 // Opening by the UTF-16 name gives the same answer for every other name.
+// The value is read as bytes into 260 bytes and may lack its terminator, so
+// only the units actually read are taken.
+int MISC_ReadCommonDocuments(WCHAR* text, DWORD length)
+{
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kShellFoldersKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return 0;
+    WCHAR value[130];
+    DWORD size = sizeof(value);
+    DWORD type = 0;
+    LONG rc = RegQueryValueExW(key, L"Common Documents", nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
+    RegCloseKey(key);
+    if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
+        return 0;
+    size_t units = MISC_TextLength(U16(value), size / sizeof(WCHAR));
+    return SetPath(text, length, std::u16string_view(U16(value), units)) ? 1 : 0;
+}
+
 int MISC_CheckUniFile(const WCHAR* path)
 {
     if (!path)

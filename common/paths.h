@@ -23,9 +23,14 @@ constexpr DWORD PATH_EXT_BMP = 0x0010;           // ".bmp"
 constexpr DWORD PATH_EXT_SPL = 0x0040;           // ".spl"
 
 constexpr const wchar_t* kStatusFileName = L"StatusMonitorV3.ini";
+constexpr const wchar_t* kShellFoldersKey = L"software\\microsoft\\windows\\currentversion\\explorer\\shell folders";
 
 // Fills text (length units) with the path of kind; 1 on success, else 0.
 int MISC_GetPathName(WCHAR* text, DWORD length, DWORD kind);
+
+// The shared documents folder ("Common Documents" of the shell folders key,
+// at most 129 characters) into text; 0 when it cannot be read or does not fit.
+int MISC_ReadCommonDocuments(WCHAR* text, DWORD length);
 
 // 1: begins with FF FE; -1: cannot be opened; -2: opens but has no mark.
 int MISC_CheckUniFile(const WCHAR* path);

@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "common/globals.h"
+#include "common/paths.h"
 #include "common/text.h"
 #include "common/trace.h"
 #include "common/utf16.h"
@@ -12,7 +13,6 @@
 
 namespace {
 
-constexpr const wchar_t* kShellFoldersKey = L"software\\microsoft\\windows\\currentversion\\explorer\\shell folders";
 constexpr const wchar_t* kDataSection = L"DataForSM";
 
 constexpr int kPaperA3 = 8;
@@ -33,27 +33,6 @@ const wchar_t* KindName(int kind)
     default:
         return L"";
     }
-}
-
-// The value is read into 260 bytes; a longer one counts as unreadable, and
-// one that comes without its terminator is terminated here.
-bool ReadSharedDocuments(WCHAR* path, int capacity)
-{
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kShellFoldersKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    WCHAR value[130];
-    DWORD size = sizeof(value);
-    DWORD type = 0;
-    LONG rc = RegQueryValueExW(key, L"Common Documents", nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
-    RegCloseKey(key);
-    if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
-        return false;
-    size_t units = MISC_TextLength(U16(value), size / sizeof(WCHAR));
-    if (units >= static_cast<size_t>(capacity))
-        return false;
-    MISC_CopyText(U16(path), capacity, U16View(value, units));
-    return true;
 }
 
 int ReadDataInt(const wchar_t* key)
@@ -94,7 +73,7 @@ int FAX_GetPathName(WCHAR* path, int capacity, int kind)
 {
     if (!path || capacity <= 0)
         return 0;
-    int result = ReadSharedDocuments(path, capacity) ? 1 : 0;
+    int result = MISC_ReadCommonDocuments(path, static_cast<DWORD>(capacity));
     const wchar_t* name = KindName(kind);
     size_t have = MISC_TextLength(U16(path), capacity);
     if (have + wcslen(name) < static_cast<size_t>(capacity))
