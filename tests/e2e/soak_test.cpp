@@ -559,8 +559,9 @@ protected:
         }
         ASSERT_NO_FATAL_FAILURE(QuietCheck());
         // A dialog that stands is pressed now and then, as a user would.
-        if (percent(rng) < 40)
+        if (percent(rng) < 40) {
             ASSERT_NO_FATAL_FAILURE(Press(percent(rng) < 50 ? kDelete : kContinue));
+        }
     }
 
     ProcessSample Sample()
