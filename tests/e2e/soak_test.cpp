@@ -438,7 +438,7 @@ protected:
         std::vector<SpoolCall> calls = spool_.Calls(L"SetJob");
         for (size_t i = callsSeen_; i < calls.size(); ++i) {
             EXPECT_TRUE(calls[i].ok) << "job command " << i << " refused";
-            seen.commands.push_back({calls[i].status, calls[i].command});
+            seen.commands.push_back({calls[i].job, calls[i].command});
         }
         callsSeen_ = calls.size();
         figures_.jobCommands = static_cast<unsigned>(calls.size());
