@@ -9,7 +9,7 @@ HOST_DIR  := $(BUILD)/host
 WIN64_DIR := $(BUILD)/win64
 WIN32_DIR := $(BUILD)/win32
 
-.PHONY: all build host win64 win32 test demo bench fuzz bootstrap clean
+.PHONY: all build host win64 win32 test demo bench fuzz soak bootstrap clean
 
 all: build
 
@@ -51,6 +51,18 @@ fuzz:
 	@CC=clang CXX=clang++ cmake -S . -B $(BUILD)/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMFPSM_FUZZ=ON >/dev/null
 	@cmake --build $(BUILD)/fuzz -j $(JOBS)
 	@tools/fuzz.sh $(FUZZ_SECONDS)
+
+# The soak of the resident monitor alone, for MINUTES minutes; the test's
+# time-out is set to match for this run and put back afterwards.
+MINUTES ?= 15
+soak: bootstrap
+	@cmake -S . -B $(WIN64_DIR) -DCMAKE_BUILD_TYPE=$(CONFIG) \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+	  -DMFPSM_SOAK_TIMEOUT=$$(awk 'BEGIN { printf "%d", $(MINUTES) * 60 + 300 }') >/dev/null
+	@cmake --build $(WIN64_DIR) -j $(JOBS)
+	@cd $(WIN64_DIR) && MFPSM_SOAK_MINUTES=$(MINUTES) ctest -R '^e2e\.soak$$' -V \
+	  --timeout $$(awk 'BEGIN { printf "%d", $(MINUTES) * 60 + 300 }'); status=$$?; \
+	  cmake -DMFPSM_SOAK_TIMEOUT=300 . >/dev/null; exit $$status
 
 clean:
 	rm -rf $(BUILD) out

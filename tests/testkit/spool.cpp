@@ -22,6 +22,18 @@ void SpoolSandbox::AddPrinter(const SpoolPrinterSeed& printer)
     SpoolSaveState(dir_, state);
 }
 
+bool SpoolSandbox::AddJob(const std::wstring& printer, const SpoolJobSeed& job)
+{
+    SpoolLock lock;
+    SpoolState state = SpoolLoadState(dir_);
+    SpoolPrinterSeed* p = SpoolFindPrinter(state, printer);
+    if (!p)
+        return false;
+    p->jobs.push_back(job);
+    SpoolSaveState(dir_, state);
+    return true;
+}
+
 std::vector<SpoolCall> SpoolSandbox::Calls() const
 {
     SpoolLock lock;

@@ -51,6 +51,9 @@ public:
     SpoolSandbox& operator=(const SpoolSandbox&) = delete;
 
     void AddPrinter(const SpoolPrinterSeed& printer);
+    // Queues one more job on a seeded printer, as an application printing
+    // while the monitor runs would; false when the printer is unknown.
+    bool AddJob(const std::wstring& printer, const SpoolJobSeed& job);
 
     std::vector<SpoolCall> Calls() const;                          // every call, in order
     std::vector<SpoolCall> Calls(const wchar_t* function) const;   // those of one function

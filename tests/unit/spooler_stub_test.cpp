@@ -105,6 +105,21 @@ TEST_F(SpoolerStandIn, SetsStatusWordsAndControlsJobs)
     EXPECT_FALSE(commands[2].ok);
 }
 
+TEST_F(SpoolerStandIn, QueuesJobsAddedWhileItRuns)
+{
+    EXPECT_FALSE(spool_.AddJob(L"Nobody", {3, L"Lost.pdf"}));
+    ASSERT_TRUE(spool_.AddJob(L"Office MFP", {11, L"Late.pdf"}));
+    HANDLE printer = Open(L"Office MFP");
+    ASSERT_NE(printer, nullptr);
+    EXPECT_TRUE(SetJobW(printer, 11, 0, nullptr, JOB_CONTROL_DELETE)) << "a job added later is controlled like a seeded one";
+    ClosePrinter(printer);
+    std::vector<SpoolJobSeed> jobs = spool_.Jobs(L"Office MFP");
+    ASSERT_EQ(jobs.size(), 2u);
+    EXPECT_EQ(jobs[0].id, 7u);
+    EXPECT_EQ(jobs[1].id, 9u);
+    EXPECT_TRUE(spool_.Jobs(L"Locked").empty());
+}
+
 TEST_F(SpoolerStandIn, KeepsDocumentsAndPrinterData)
 {
     HANDLE printer = Open(L"Office MFP");

@@ -1,0 +1,641 @@
+// Soak of the resident monitor: the shipped mfpsm.exe runs as installed while
+// this test plays the driver side at full speed (thousands of statuses, some
+// 10 ms apart, closes, "ShowSM" toggles, job commands on queued and missing
+// jobs) and the user pressing Delete and Continue.
+//
+// The monitor ticks every 250 ms, so a status posted shortly before the next
+// may or may not be taken. The test therefore keeps every state the monitor
+// may be in (each write of the test either was seen by a tick or not) and, at
+// quiet points, keeps only the states that match what it observes: the dialog
+// and its texts, the spooler stand-in's status word, queue and job commands,
+// and "Message". No state left means the monitor did something no order of
+// ticks explains.
+//
+// MFPSM_SOAK_MINUTES sets the length (fractional minutes; default 0.75).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+// psapi.h needs the types of windows.h first.
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <random>
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "common/globals.h"
+#include "display/message_text.h"
+#include "testkit/spool.h"
+#include "testkit/wine_test.h"
+
+namespace {
+
+constexpr DWORD kTimeoutMs = 20000;
+constexpr DWORD kSyncMs = 10000;       // bound of every wait for the monitor's answer
+constexpr DWORD kQuietMs = 800;        // no write for this long: at least one tick saw the file
+constexpr DWORD kSureTickMs = 1500;    // a state of the file that lasted this long was seen
+constexpr const wchar_t* kPrinter = L"Office MFP";
+constexpr const wchar_t* kTitle = L"MFP Status Monitor";
+constexpr int kDelete = 1117, kContinue = 1119;
+constexpr int kSlotFirst = 1001, kSlotLast = 1012;
+constexpr int kClose = 1026, kTake = 1027;
+constexpr DWORD kMissingJob = 900000;  // a job id that is never queued
+
+// Codes the soak posts: texts on both columns, both Continue codes, the
+// dropped busy code and the two job commands.
+constexpr int kCodes[] = {33, 5, 7, 32, 35, 126, 256, 277, 112, 117, 118};
+constexpr const wchar_t* kStoreNames[] = {L"Weekly", L"Q3 Report", L"Invoices"};
+
+// What the test has written to the status exchange file (the monitor's own
+// writes of "Message" are kept per state below).
+struct FileState {
+    std::vector<int> codes;      // the list as written, 112 included
+    std::wstring storeName;      // "" when the list carries none
+    int lastMsg = 0;
+    int showSM = 1;
+    DWORD jobId = 0;
+};
+
+// What the monitor may be in, and what it may have left behind.
+struct State {
+    int taken = 0;                    // last "LastMsg" taken
+    std::vector<int> shown;           // list last shown, empty after a reset
+    std::wstring store;               // store name last parsed
+    bool dialog = false;
+    std::vector<std::wstring> texts;  // sorted non-empty slot texts of the dialog
+    bool continueShown = false;
+    DWORD word = 0;                   // the stand-in's status word
+    long long lastSet = -1;           // status word the monitor believes set (-1: none)
+    int message = 0;                  // "Message" in the file
+    std::set<DWORD> jobs;             // queued job ids
+    std::vector<std::pair<DWORD, DWORD>> commands;  // SetJob (job, command) since the last check
+
+    auto Key() const
+    {
+        return std::tie(taken, shown, store, dialog, texts, continueShown, word, lastSet, message, jobs, commands);
+    }
+    bool operator<(const State& other) const { return Key() < other.Key(); }
+};
+
+// What the test sees of the monitor and the stand-in at a quiet point.
+struct Seen {
+    bool dialog = false;
+    std::vector<std::wstring> texts;
+    bool continueShown = false;
+    DWORD word = 0;
+    int message = 0;
+    std::set<DWORD> jobs;
+    std::vector<std::pair<DWORD, DWORD>> commands;
+};
+
+bool Matches(const State& s, const Seen& seen)
+{
+    return s.dialog == seen.dialog && s.texts == seen.texts && s.continueShown == seen.continueShown &&
+           s.word == seen.word && s.message == seen.message && s.jobs == seen.jobs && s.commands == seen.commands;
+}
+
+// Status words of the codes the soak posts (the spooler's PRINTER_STATUS_*).
+bool WordOfCode(int code, DWORD* word)
+{
+    switch (code) {
+    case 33: *word = 0x8; return true;        // paper jam
+    case 5: *word = 0x400000; return true;    // door open
+    case 7: *word = 0x40000; return true;     // no toner
+    case 32: *word = 0x10; return true;       // paper out
+    case 35: *word = 0x40; return true;       // paper problem
+    case 126: *word = 0x80; return true;      // offline
+    case 256: case 277: *word = 0x2; return true;  // error
+    default: return false;
+    }
+}
+
+std::vector<std::wstring> TextsOf(const std::vector<int>& list, const std::wstring& store)
+{
+    wcsncpy(g_szStoreName, store.c_str(), kTextUnits - 1);
+    std::set<int> distinct(list.begin(), list.end());
+    std::vector<std::wstring> texts;
+    for (int code : distinct) {
+        WCHAR text[kTextUnits] = L"";
+        SM_GetErrorText(code, text, kTextUnits);
+        if (text[0])
+            texts.push_back(text);
+    }
+    std::sort(texts.begin(), texts.end());
+    return texts;
+}
+
+void SetSpooler(State& s, DWORD word)
+{
+    if (static_cast<long long>(word) == s.lastSet)
+        return;
+    s.word = word;
+    s.lastSet = word;
+}
+
+void ClearSpooler(State& s)
+{
+    SetSpooler(s, 0);
+    s.lastSet = -1;
+}
+
+// Delete (NT family) or restart of the job the file names; true when done.
+bool JobCommand(State& s, const FileState& f, bool cancel)
+{
+    if (cancel)
+        ClearSpooler(s);
+    if (!s.jobs.count(f.jobId))
+        return false;
+    s.commands.push_back({f.jobId, cancel ? 5u : 4u});
+    if (cancel)
+        s.jobs.erase(f.jobId);
+    return true;
+}
+
+void CloseDialog(State& s, bool reset)
+{
+    s.dialog = false;
+    s.texts.clear();
+    s.continueShown = false;
+    if (!reset)
+        return;
+    s.message = 0;
+    ClearSpooler(s);
+    s.shown.clear();
+    s.store.clear();
+}
+
+// One tick of the monitor on the file as it is now.
+State Tick(State s, const FileState& f)
+{
+    if (s.message == kClose) {
+        s.shown.clear();
+        CloseDialog(s, true);
+        return s;
+    }
+    if (s.message != kTake || f.lastMsg == 0 || f.lastMsg == s.taken)
+        return s;
+    s.taken = f.lastMsg;
+    if (!f.storeName.empty())
+        s.store = f.storeName;
+    std::vector<int> list;
+    for (int code : f.codes) {
+        if (code != 112)
+            list.push_back(code);
+    }
+    if (list.empty() || list == s.shown)
+        return s;
+    bool done = false;
+    for (int code : list) {
+        if ((code == 117 && JobCommand(s, f, true)) || (code == 118 && JobCommand(s, f, false)))
+            done = true;
+    }
+    if (done)
+        return s;
+    DWORD word = 0;
+    if (WordOfCode(list[0], &word))
+        SetSpooler(s, word);
+    if (f.showSM == 0)
+        return s;
+    s.dialog = true;
+    s.texts = TextsOf(list, s.store);
+    s.continueShown = list[0] == 35 || list[0] == 277;
+    s.shown = list;
+    return s;
+}
+
+std::wstring StatusText(const FileState& f)
+{
+    std::wstring text;
+    for (size_t i = 0; i < f.codes.size(); ++i) {
+        if (!f.storeName.empty() && i == f.codes.size() / 2)
+            text += L"StoreName|" + f.storeName + L"|";
+        text += std::to_wstring(f.codes[i]) + L"|";
+    }
+    if (!f.storeName.empty() && f.codes.empty())
+        text += L"StoreName|" + f.storeName + L"|";
+    return text;
+}
+
+struct Figures {
+    unsigned posted = 0, emptyLists = 0, closes = 0, toggles = 0, deletes = 0, continues = 0;
+    unsigned quietChecks = 0, dialogs = 0, jobCommands = 0, maxStates = 0;
+};
+
+struct ProcessSample {
+    SIZE_T workingSet = 0, privateBytes = 0, pagefile = 0;
+    DWORD handles = 0;
+};
+
+double SoakMinutes()
+{
+    const char* text = std::getenv("MFPSM_SOAK_MINUTES");
+    double minutes = text ? std::atof(text) : 0.0;
+    return minutes > 0 ? minutes : 0.75;
+}
+
+class Soak : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        InitProcessValues();
+        ASSERT_TRUE(WaitForNoWindow(L"mfpsm", kTimeoutMs)) << "a monitor was left running";
+        statusFile_ = CommonDocumentsDir() + L"StatusMonitorV3.ini";
+        WritePrivateProfileStringW(L"Printer Information", nullptr, nullptr, statusFile_.c_str());
+        WritePrivateProfileStringW(L"Job Information", nullptr, nullptr, statusFile_.c_str());
+        SpoolPrinterSeed printer;
+        printer.name = kPrinter;
+        for (nextJob_ = 1; nextJob_ <= 3; ++nextJob_)
+            printer.jobs.push_back({nextJob_, L"Report " + std::to_wstring(nextJob_) + L".pdf"});
+        spool_.AddPrinter(printer);
+        monitor_.reset(new ChildProcess(L"\"" + BesideTest(L"mfpsm.exe") + L"\" install"));
+        window_ = WaitForWindow(L"mfpsm", nullptr, kTimeoutMs);
+        ASSERT_NE(window_, nullptr);
+        // Start-up may have made the file afresh, so the printer is named now.
+        ASSERT_TRUE(WritePrivateProfileStringW(L"Printer Information", L"PrinterName", kPrinter, statusFile_.c_str()));
+        process_ = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, monitor_->Id());
+        ASSERT_NE(process_, nullptr);
+        State start;
+        start.jobs = {1, 2, 3};
+        states_ = {start};
+    }
+    void TearDown() override
+    {
+        if (HWND window = FindWindowW(L"mfpsm", nullptr))
+            PostMessageW(window, 1026, 0, 0);  // WM_SM_EXIT
+        WaitForNoWindow(L"mfpsm", kTimeoutMs);
+        if (process_)
+            CloseHandle(process_);
+        monitor_.reset();
+    }
+
+    void Write(const wchar_t* section, const wchar_t* key, const std::wstring& value)
+    {
+        // The monitor may have ticked on the file as it was before this write.
+        MaybeTicked();
+        ASSERT_TRUE(WritePrivateProfileStringW(section, key, value.c_str(), statusFile_.c_str()));
+        lastWrite_ = GetTickCount();
+    }
+    void WriteMessage(int message)
+    {
+        Write(L"Printer Information", L"Message", std::to_wstring(message));
+        Update([message](State& s) { s.message = message; });
+    }
+
+    // Every state stays possible, and so does the state after one more tick.
+    void MaybeTicked()
+    {
+        bool sure = GetTickCount() - lastWrite_ >= kSureTickMs;
+        std::set<State> next;
+        for (const State& s : states_) {
+            if (!sure)
+                next.insert(s);
+            next.insert(Tick(s, file_));
+        }
+        states_.swap(next);
+        figures_.maxStates = std::max<unsigned>(figures_.maxStates, static_cast<unsigned>(states_.size()));
+    }
+    void SurelyTicked()
+    {
+        std::set<State> next;
+        for (const State& s : states_)
+            next.insert(Tick(s, file_));
+        states_.swap(next);
+    }
+    // Changes every state alike (a set's elements cannot change in place).
+    template <class Change>
+    void Update(Change change)
+    {
+        std::set<State> next;
+        for (State s : states_) {
+            change(s);
+            next.insert(s);
+        }
+        states_.swap(next);
+    }
+
+    void Post(FileState f)
+    {
+        f.lastMsg = file_.lastMsg + 1;
+        f.showSM = file_.showSM;
+        Write(L"Job Information", L"JobID", std::to_wstring(f.jobId));
+        file_.jobId = f.jobId;
+        Write(L"Printer Information", L"Status", StatusText(f));
+        file_.codes = f.codes;
+        file_.storeName = f.storeName;
+        Write(L"Printer Information", L"LastMsg", std::to_wstring(f.lastMsg));
+        file_.lastMsg = f.lastMsg;
+        WriteMessage(kTake);
+        ++figures_.posted;
+        if (f.codes.empty())
+            ++figures_.emptyLists;
+    }
+    void ToggleShow()
+    {
+        int show = file_.showSM ? 0 : 1;
+        Write(L"Printer Information", L"ShowSM", std::to_wstring(show));
+        file_.showSM = show;
+        ++figures_.toggles;
+    }
+    // Closes and waits until the monitor has acted on it, so that its write
+    // of "Message" never meets a write of this test.
+    void Close()
+    {
+        WriteMessage(kClose);
+        ++figures_.closes;
+        DWORD start = GetTickCount();
+        while (GetPrivateProfileIntW(L"Printer Information", L"Message", 0, statusFile_.c_str()) != 0) {
+            ASSERT_LT(GetTickCount() - start, kSyncMs) << "the close was not acted on";
+            Sleep(10);
+        }
+        ASSERT_TRUE(Responsive());
+        SurelyTicked();
+        lastWrite_ = GetTickCount();
+    }
+
+    // Presses a button of the visible dialog; the call returns when the
+    // monitor has handled it, so nothing of the test overlaps its writes.
+    void Press(int id)
+    {
+        // A tick still running would change what is seen below.
+        ASSERT_TRUE(Responsive()) << "the monitor stopped answering";
+        HWND dialog = FindWindowW(L"#32770", kTitle);
+        if (!dialog || !IsWindowVisible(dialog))
+            return;
+        bool continueShown = IsWindowVisible(GetDlgItem(dialog, kContinue));
+        if (id == kContinue && !continueShown)
+            return;
+        std::set<State> pressed;
+        for (const State& s : states_) {
+            // What was seen: the state before or after a tick on this file;
+            // what is pressed: that, or it after one more tick; and a tick may
+            // follow the press.
+            for (const State& seen : {s, Tick(s, file_)}) {
+                if (!seen.dialog || seen.continueShown != continueShown)
+                    continue;
+                for (State after : {seen, Tick(seen, file_)}) {
+                    if (id == kDelete) {
+                        JobCommand(after, file_, true);
+                        CloseDialog(after, true);
+                    } else {
+                        CloseDialog(after, false);
+                    }
+                    pressed.insert(after);
+                    pressed.insert(Tick(after, file_));
+                }
+            }
+        }
+        ASSERT_FALSE(pressed.empty()) << "a dialog shows that no order of ticks explains";
+        DWORD_PTR result = 0;
+        ASSERT_TRUE(SendMessageTimeoutW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                                        reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)), SMTO_ABORTIFHUNG, kSyncMs, &result))
+            << "the dialog did not answer a button";
+        states_.swap(pressed);
+        lastWrite_ = GetTickCount();
+        if (id == kDelete) {
+            ++figures_.deletes;
+        } else {
+            ++figures_.continues;
+            continuePressed_ = true;
+        }
+    }
+
+    bool Responsive()
+    {
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kSyncMs, &result) != 0;
+    }
+
+    Seen Observe()
+    {
+        Seen seen;
+        HWND dialog = FindWindowW(L"#32770", kTitle);
+        seen.dialog = dialog && IsWindowVisible(dialog);
+        if (seen.dialog) {
+            for (int id = kSlotFirst; id <= kSlotLast; ++id) {
+                WCHAR text[kTextUnits] = L"";
+                GetDlgItemTextW(dialog, id, text, kTextUnits);
+                if (text[0])
+                    seen.texts.push_back(text);
+            }
+            std::sort(seen.texts.begin(), seen.texts.end());
+            seen.continueShown = IsWindowVisible(GetDlgItem(dialog, kContinue));
+            if (dialog != lastDialog_ || seen.texts != lastTexts_)
+                ++figures_.dialogs;
+            lastDialog_ = dialog;
+            lastTexts_ = seen.texts;
+        } else {
+            lastDialog_ = nullptr;
+        }
+        seen.word = spool_.Status(kPrinter);
+        seen.message = static_cast<int>(GetPrivateProfileIntW(L"Printer Information", L"Message", 0, statusFile_.c_str()));
+        for (const SpoolJobSeed& job : spool_.Jobs(kPrinter))
+            seen.jobs.insert(job.id);
+        std::vector<SpoolCall> calls = spool_.Calls(L"SetJob");
+        for (size_t i = callsSeen_; i < calls.size(); ++i) {
+            EXPECT_TRUE(calls[i].ok) << "job command " << i << " refused";
+            seen.commands.push_back({calls[i].job, calls[i].command});
+        }
+        callsSeen_ = calls.size();
+        figures_.jobCommands = static_cast<unsigned>(calls.size());
+        return seen;
+    }
+
+    static std::string Describe(const std::vector<std::pair<DWORD, DWORD>>& commands)
+    {
+        std::string text;
+        for (const auto& c : commands)
+            text += " " + std::to_string(c.first) + "/" + std::to_string(c.second);
+        return text;
+    }
+    static std::string Describe(const std::vector<std::wstring>& texts)
+    {
+        std::string text;
+        for (const std::wstring& t : texts)
+            text += " [" + std::string(t.begin(), t.end()) + "]";
+        return text;
+    }
+
+    // Waits until every write has surely been seen, then compares.
+    void QuietCheck()
+    {
+        Sleep(kQuietMs / 2);
+        ASSERT_TRUE(Responsive()) << "the monitor stopped answering";
+        Sleep(kQuietMs / 2);
+        ASSERT_TRUE(Responsive()) << "the monitor stopped answering";
+        SurelyTicked();
+        Seen seen = Observe();
+        ++figures_.quietChecks;
+        std::set<State> kept;
+        for (State s : states_) {
+            if (!Matches(s, seen))
+                continue;
+            s.commands.clear();
+            kept.insert(s);
+        }
+        if (kept.empty()) {
+            const State& any = *states_.begin();
+            FAIL() << "after status " << figures_.posted << " (LastMsg " << file_.lastMsg << ", ShowSM " << file_.showSM
+                   << ", JobID " << file_.jobId << ") no possible state matches what shows:"
+                   << "\n seen: dialog " << seen.dialog << Describe(seen.texts) << " continue " << seen.continueShown
+                   << " word 0x" << std::hex << seen.word << std::dec << " Message " << seen.message
+                   << " jobs " << seen.jobs.size() << " commands" << Describe(seen.commands)
+                   << "\n one of " << states_.size() << " expected: dialog " << any.dialog << Describe(any.texts)
+                   << " continue " << any.continueShown << " word 0x" << std::hex << any.word << std::dec
+                   << " Message " << any.message << " jobs " << any.jobs.size() << " commands" << Describe(any.commands);
+        }
+        states_.swap(kept);
+        std::wstring continuePrint(8, L'\0');
+        continuePrint.resize(GetPrivateProfileStringW(L"Printer Information", L"ContinuePrint", L"", &continuePrint[0], 8,
+                                                      statusFile_.c_str()));
+        EXPECT_EQ(continuePrint, continuePressed_ ? L"1" : L"") << "ContinuePrint";
+        RefillQueue(seen.jobs.size());
+    }
+
+    // Keeps three jobs queued, so that job commands keep finding work.
+    void RefillQueue(size_t queued)
+    {
+        for (; queued < 3; ++queued, ++nextJob_) {
+            ASSERT_TRUE(spool_.AddJob(kPrinter, {nextJob_, L"Report " + std::to_wstring(nextJob_) + L".pdf"}));
+            DWORD job = nextJob_;
+            Update([job](State& s) { s.jobs.insert(job); });
+        }
+    }
+
+    FileState RandomStatus(std::mt19937& rng)
+    {
+        std::uniform_int_distribution<int> percent(0, 99);
+        FileState f;
+        int roll = percent(rng);
+        if (roll < 15 && !lastPosted_.empty()) {
+            f.codes = lastPosted_;  // the same list again
+        } else if (roll >= 25) {
+            int count = std::uniform_int_distribution<int>(1, 4)(rng);
+            for (int i = 0; i < count; ++i)
+                f.codes.push_back(kCodes[std::uniform_int_distribution<size_t>(0, std::size(kCodes) - 1)(rng)]);
+        }  // else an empty list
+        if (percent(rng) < 20)
+            f.storeName = kStoreNames[std::uniform_int_distribution<size_t>(0, std::size(kStoreNames) - 1)(rng)];
+        const std::set<DWORD>& jobs = states_.begin()->jobs;
+        if (percent(rng) < 60 && !jobs.empty())
+            f.jobId = *std::next(jobs.begin(), std::uniform_int_distribution<size_t>(0, jobs.size() - 1)(rng));
+        else
+            f.jobId = kMissingJob;
+        lastPosted_ = f.codes;
+        return f;
+    }
+
+    DWORD RandomGap(std::mt19937& rng)
+    {
+        int roll = std::uniform_int_distribution<int>(0, 99)(rng);
+        if (roll < 65)
+            return std::uniform_int_distribution<DWORD>(10, 60)(rng);
+        if (roll < 96)
+            return std::uniform_int_distribution<DWORD>(60, 400)(rng);
+        return std::uniform_int_distribution<DWORD>(kSureTickMs, kSureTickMs + 300)(rng);
+    }
+
+    // One burst of driver and user actions, then a quiet check.
+    void Round(std::mt19937& rng)
+    {
+        std::uniform_int_distribution<int> percent(0, 99);
+        int actions = std::uniform_int_distribution<int>(1, 16)(rng);
+        for (int i = 0; i < actions; ++i) {
+            int roll = percent(rng);
+            if (roll < 6) {
+                ASSERT_NO_FATAL_FAILURE(Close());
+            } else if (roll < 12) {
+                ASSERT_NO_FATAL_FAILURE(ToggleShow());
+            } else if (roll < 22) {
+                ASSERT_NO_FATAL_FAILURE(Press(percent(rng) < 50 ? kDelete : kContinue));
+            } else {
+                ASSERT_NO_FATAL_FAILURE(Post(RandomStatus(rng)));
+            }
+            Sleep(RandomGap(rng));
+        }
+        ASSERT_NO_FATAL_FAILURE(QuietCheck());
+        // A dialog that stands is pressed now and then, as a user would.
+        if (percent(rng) < 40) {
+            ASSERT_NO_FATAL_FAILURE(Press(percent(rng) < 50 ? kDelete : kContinue));
+        }
+    }
+
+    ProcessSample Sample()
+    {
+        ProcessSample sample;
+        PROCESS_MEMORY_COUNTERS_EX counters = {};
+        counters.cb = sizeof(counters);
+        if (GetProcessMemoryInfo(process_, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof(counters))) {
+            sample.workingSet = counters.WorkingSetSize;
+            sample.privateBytes = counters.PrivateUsage;
+            sample.pagefile = counters.PagefileUsage;
+        }
+        GetProcessHandleCount(process_, &sample.handles);
+        return sample;
+    }
+
+    SpoolSandbox spool_;
+    std::wstring statusFile_;
+    std::unique_ptr<ChildProcess> monitor_;
+    HWND window_ = nullptr;
+    HANDLE process_ = nullptr;
+    FileState file_;
+    std::set<State> states_;
+    DWORD lastWrite_ = 0;
+    DWORD nextJob_ = 1;
+    size_t callsSeen_ = 0;
+    bool continuePressed_ = false;
+    std::vector<int> lastPosted_;
+    HWND lastDialog_ = nullptr;
+    std::vector<std::wstring> lastTexts_;
+    Figures figures_;
+};
+
+} // namespace
+
+TEST_F(Soak, MonitorKeepsUpWithTheDriverAndTheUser)
+{
+    unsigned seed = std::random_device{}();
+    if (const char* text = std::getenv("MFPSM_SOAK_SEED"))
+        seed = static_cast<unsigned>(std::strtoul(text, nullptr, 10));
+    double minutes = SoakMinutes();
+    std::printf("soak: seed %u (MFPSM_SOAK_SEED repeats it), %.2f minutes\n", seed, minutes);
+    std::fflush(stdout);
+    std::mt19937 rng(seed);
+
+    ASSERT_NO_FATAL_FAILURE(QuietCheck());
+    ProcessSample first = Sample();
+    DWORD start = GetTickCount();
+    DWORD length = static_cast<DWORD>(minutes * 60000);
+    ProcessSample warm;  // once the dialog and its pictures have been loaded
+    while (GetTickCount() - start < length) {
+        ASSERT_NO_FATAL_FAILURE(Round(rng));
+        if (!warm.workingSet && GetTickCount() - start >= length / 4)
+            warm = Sample();
+        ASSERT_TRUE(monitor_->Running()) << "the monitor ended";
+    }
+    // The last status is taken on its own, with time to spare.
+    ASSERT_NO_FATAL_FAILURE(Post(RandomStatus(rng)));
+    ASSERT_NO_FATAL_FAILURE(QuietCheck());
+    ProcessSample last = Sample();
+    EXPECT_TRUE(monitor_->Running());
+    EXPECT_TRUE(Responsive());
+    EXPECT_GT(first.workingSet, 0u) << "no memory figures from the monitor";
+
+    std::printf("soak: %.1f s, %u statuses posted (%u empty lists), %u closes, %u ShowSM toggles, "
+                "%u Delete and %u Continue pressed\n",
+                (GetTickCount() - start) / 1000.0, figures_.posted, figures_.emptyLists, figures_.closes,
+                figures_.toggles, figures_.deletes, figures_.continues);
+    std::printf("soak: %u quiet checks, %u dialogs seen, %u job commands, at most %u possible states\n",
+                figures_.quietChecks, figures_.dialogs, figures_.jobCommands, figures_.maxStates);
+    std::printf("soak: monitor at start / quarter / end: working set %zu / %zu / %zu KB, private bytes %zu / %zu / %zu KB, "
+                "pagefile %zu / %zu / %zu KB, handles %lu / %lu / %lu\n",
+                first.workingSet / 1024, warm.workingSet / 1024, last.workingSet / 1024, first.privateBytes / 1024,
+                warm.privateBytes / 1024, last.privateBytes / 1024, first.pagefile / 1024, warm.pagefile / 1024,
+                last.pagefile / 1024, first.handles, warm.handles, last.handles);
+    std::fflush(stdout);
+}
