@@ -221,9 +221,16 @@ TEST(Leaks, StatusDialogRefreshOfTwelveItems)
     ExpectFlat("status dialog refresh", LeakRounds(500), [&](int i) {
         const int* list = i % 2 ? kListB : kListA;
         int count = kMaxShownItems - (i / 2) % 3;  // 12, 11 or 10 items
-        // Now and then the dialog goes and is made anew by the next list.
-        if (i % kRemakeEvery == 0 && g_hStatusDlg)
-            SendMessageW(g_hStatusDlg, WM_CLOSE, 0, 0);
+        // Now and then the dialog goes, by each of its ways out in turn, and
+        // is made anew by the next list.
+        if (i % kRemakeEvery == 0 && g_hStatusDlg) {
+            const int ways[] = {0, IDC_DELETE, IDC_CONTINUE};
+            int way = ways[(i / kRemakeEvery) % 3];
+            if (way)
+                SendMessageW(g_hStatusDlg, WM_COMMAND, MAKEWPARAM(way, BN_CLICKED), 0);
+            else
+                SendMessageW(g_hStatusDlg, WM_CLOSE, 0, 0);
+        }
         if (SM_ShowPrinterStatus(g_hMonitorWnd, list, count) != 1 || !g_hStatusDlg) {
             ++unshown;
             return;
