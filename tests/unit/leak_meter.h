@@ -7,7 +7,8 @@
 //    highest USER handle index that a batch of new windows gets (USER
 //    handles are reused, so an object that is never destroyed pushes the
 //    index of new ones upwards);
-//  - kernel handles: every handle value that GetHandleInformation accepts;
+//  - kernel handles: the handle values among the first 16,384 that
+//    GetHandleInformation accepts (a process here holds a few dozen);
 //  - heap: the bytes of all busy blocks of every heap of the process (the
 //    C runtime's heap, which new and malloc use, is one of them).
 #pragma once
@@ -77,7 +78,7 @@ inline int NewUserIndex()
 inline int OpenHandles()
 {
     int count = 0;
-    for (UINT_PTR value = 4; value < 4 * 65536; value += 4) {
+    for (UINT_PTR value = 4; value < 4 * 16384; value += 4) {
         DWORD flags = 0;
         if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags))
             ++count;

@@ -32,7 +32,7 @@ constexpr int kWarmUp = 10;
 constexpr int kGdiSlack = 8;
 constexpr int kUserIndexSlack = 32;  // 16 USER handles
 constexpr int kHandleSlack = 4;
-constexpr size_t kHeapSlack = 48 * 1024;
+constexpr size_t kHeapSlack = 16 * 1024;
 
 void PumpMessages()
 {
