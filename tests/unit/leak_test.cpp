@@ -20,7 +20,6 @@
 #include "resources/resource.h"
 #include "testkit/wine_test.h"
 #include "watermark/base64.h"
-#include "watermark/profile_struct.h"
 #include "watermark/settings.h"
 #include "watermark/wm_job.h"
 
