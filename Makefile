@@ -34,9 +34,12 @@ win32:
 	@cmake --build $(WIN32_DIR) -j $(JOBS)
 
 # One CTest run over both trees, so the last line is CTest's summary of all.
+# The Wine session is held open for the run and ended after it.
 test: bootstrap build
 	@printf 'subdirs("host")\nsubdirs("win64")\n' > $(BUILD)/CTestTestfile.cmake
-	@cd $(BUILD) && ctest --output-on-failure -j $(CTEST_J)
+	@tools/wine-run --session-start
+	@cd $(BUILD) && ctest --output-on-failure -j $(CTEST_J); status=$$?; \
+	  $(CURDIR)/tools/wine-run --session-end; exit $$status
 
 demo: bootstrap win64
 	@tools/demo.sh
