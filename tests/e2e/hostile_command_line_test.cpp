@@ -44,38 +44,6 @@ std::wstring LongPrinterName()
     return name.substr(0, 300);
 }
 
-struct FoundDialog {
-    DWORD process;
-    HWND window;
-};
-
-BOOL CALLBACK MatchDialog(HWND window, LPARAM lParam)
-{
-    auto* found = reinterpret_cast<FoundDialog*>(lParam);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    wchar_t className[16] = L"";
-    GetClassNameW(window, className, 16);
-    if (process == found->process && wcscmp(className, L"#32770") == 0 && IsWindowVisible(window)) {
-        found->window = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND WaitForDialogOf(const ChildProcess& child)
-{
-    DWORD start = GetTickCount();
-    do {
-        FoundDialog found = {child.Id(), nullptr};
-        EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&found));
-        if (found.window)
-            return found.window;
-        Sleep(50);
-    } while (GetTickCount() - start < kTimeoutMs && child.Running());
-    return nullptr;
-}
-
 void Type(HWND edit, const std::wstring& units)
 {
     for (wchar_t c : units)
@@ -174,7 +142,7 @@ TEST_F(HostileCommandLine, PreheatWithA300CharacterPrinterName)
 TEST_F(HostileCommandLine, SecurityWithA300CharacterPrinterName)
 {
     ChildProcess prompt(Mfpsm() + L" security 2 " + Quoted(printer_) + L" 1033" + ThousandArguments());
-    HWND dialog = WaitForDialogOf(prompt);
+    HWND dialog = WaitForDialogOf(prompt, kTimeoutMs);
     ASSERT_NE(dialog, nullptr);
     Type(GetDlgItem(dialog, IDC_SEC_ID), L"job1");
     Type(GetDlgItem(dialog, IDC_SEC_PASSWORD), L"pw");
@@ -190,7 +158,7 @@ TEST_F(HostileCommandLine, AccountingWithA300CharacterPrinterName)
 {
     ChildProcess prompt(Mfpsm() + L" accounting " + Quoted(printer_) + L" " + std::wstring(10000, L'7') +
                         ThousandArguments());
-    HWND dialog = WaitForDialogOf(prompt);
+    HWND dialog = WaitForDialogOf(prompt, kTimeoutMs);
     ASSERT_NE(dialog, nullptr);
     Type(GetDlgItem(dialog, IDC_ACT_NAME), L"user");
     Type(GetDlgItem(dialog, IDC_ACT_PASSWORD), L"secret");

@@ -18,38 +18,6 @@ namespace {
 constexpr DWORD kTimeoutMs = 20000;
 constexpr const wchar_t* kPrinter = L"Office MFP";
 
-struct FoundDialog {
-    DWORD process;
-    HWND window;
-};
-
-BOOL CALLBACK MatchDialog(HWND window, LPARAM lParam)
-{
-    auto* found = reinterpret_cast<FoundDialog*>(lParam);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    wchar_t className[16] = L"";
-    GetClassNameW(window, className, 16);
-    if (process == found->process && wcscmp(className, L"#32770") == 0 && IsWindowVisible(window)) {
-        found->window = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND WaitForDialogOf(DWORD process)
-{
-    DWORD start = GetTickCount();
-    do {
-        FoundDialog found = {process, nullptr};
-        EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&found));
-        if (found.window)
-            return found.window;
-        Sleep(50);
-    } while (GetTickCount() - start < kTimeoutMs);
-    return nullptr;
-}
-
 std::wstring Text(HWND window)
 {
     wchar_t text[512] = L"";
@@ -149,7 +117,7 @@ void ExpectStored(const SpoolSandbox& spool, const std::vector<StoredValue>& exp
 class Prompt {
 public:
     explicit Prompt(const std::wstring& args)
-        : child_(L"\"" + BesideTest(L"mfpsm.exe") + L"\" " + args), dialog_(WaitForDialogOf(child_.Id()))
+        : child_(L"\"" + BesideTest(L"mfpsm.exe") + L"\" " + args), dialog_(WaitForDialogOf(child_, kTimeoutMs))
     {
     }
     HWND Dialog() const { return dialog_; }

@@ -167,6 +167,21 @@ BOOL EnumJobsAt(StubHandle* h, DWORD first, DWORD count, LPBYTE buffer, DWORD si
     return TRUE;
 }
 
+// EnumJobs in its wide and ANSI forms, levels 1 and 2.
+template <typename Char, typename Info1, typename Info2>
+BOOL EnumJobsOf(HANDLE handle, DWORD first, DWORD count, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
+                LPDWORD returned)
+{
+    StubHandle* h = FromHandle(handle);
+    if (!h || !needed || !returned)
+        return Fail(ERROR_INVALID_HANDLE);
+    if (level == 1)
+        return EnumJobsAt<Char, Info1>(h, first, count, buffer, size, needed, returned);
+    if (level == 2)
+        return EnumJobsAt<Char, Info2>(h, first, count, buffer, size, needed, returned);
+    return Fail(ERROR_INVALID_LEVEL);
+}
+
 DWORD StartDoc(HANDLE handle, const std::wstring& document)
 {
     StubHandle* h = FromHandle(handle);
@@ -362,27 +377,13 @@ WINBOOL WINAPI SetPrinterA(HANDLE handle, DWORD level, LPBYTE info, DWORD comman
 WINBOOL WINAPI EnumJobsW(HANDLE handle, DWORD first, DWORD count, DWORD level, LPBYTE buffer, DWORD size,
                          LPDWORD needed, LPDWORD returned)
 {
-    StubHandle* h = FromHandle(handle);
-    if (!h || !needed || !returned)
-        return Fail(ERROR_INVALID_HANDLE);
-    if (level == 1)
-        return EnumJobsAt<wchar_t, JOB_INFO_1W>(h, first, count, buffer, size, needed, returned);
-    if (level == 2)
-        return EnumJobsAt<wchar_t, JOB_INFO_2W>(h, first, count, buffer, size, needed, returned);
-    return Fail(ERROR_INVALID_LEVEL);
+    return EnumJobsOf<wchar_t, JOB_INFO_1W, JOB_INFO_2W>(handle, first, count, level, buffer, size, needed, returned);
 }
 
 WINBOOL WINAPI EnumJobsA(HANDLE handle, DWORD first, DWORD count, DWORD level, LPBYTE buffer, DWORD size,
                          LPDWORD needed, LPDWORD returned)
 {
-    StubHandle* h = FromHandle(handle);
-    if (!h || !needed || !returned)
-        return Fail(ERROR_INVALID_HANDLE);
-    if (level == 1)
-        return EnumJobsAt<char, JOB_INFO_1A>(h, first, count, buffer, size, needed, returned);
-    if (level == 2)
-        return EnumJobsAt<char, JOB_INFO_2A>(h, first, count, buffer, size, needed, returned);
-    return Fail(ERROR_INVALID_LEVEL);
+    return EnumJobsOf<char, JOB_INFO_1A, JOB_INFO_2A>(handle, first, count, level, buffer, size, needed, returned);
 }
 
 WINBOOL WINAPI SetJobW(HANDLE handle, DWORD job, DWORD, LPBYTE, DWORD command)

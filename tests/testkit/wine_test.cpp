@@ -93,6 +93,41 @@ HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD timeout
     }
 }
 
+namespace {
+
+struct FoundDialog {
+    DWORD process;
+    HWND window;
+};
+
+BOOL CALLBACK MatchDialog(HWND window, LPARAM lParam)
+{
+    auto* found = reinterpret_cast<FoundDialog*>(lParam);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    wchar_t className[16] = L"";
+    GetClassNameW(window, className, 16);
+    if (process != found->process || wcscmp(className, L"#32770") != 0 || !IsWindowVisible(window))
+        return TRUE;
+    found->window = window;
+    return FALSE;
+}
+
+} // namespace
+
+HWND WaitForDialogOf(const ChildProcess& child, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    do {
+        FoundDialog found = {child.Id(), nullptr};
+        EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&found));
+        if (found.window)
+            return found.window;
+        Sleep(50);
+    } while (GetTickCount() - start < timeoutMs && child.Running());
+    return nullptr;
+}
+
 bool WaitForNoWindow(const wchar_t* className, DWORD timeoutMs)
 {
     DWORD start = GetTickCount();

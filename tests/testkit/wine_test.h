@@ -43,6 +43,9 @@ int RunBeside(const wchar_t* program, const std::wstring& args, DWORD timeoutMs)
 
 // Polls for a top-level window until the deadline; null when none appeared.
 HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD timeoutMs);
+// Polls for a visible dialog (class #32770) of the child process until the
+// deadline or the child's end; null when none appeared.
+HWND WaitForDialogOf(const ChildProcess& child, DWORD timeoutMs);
 // Polls until no top-level window of the class exists; false on time-out.
 bool WaitForNoWindow(const wchar_t* className, DWORD timeoutMs);
 
