@@ -44,8 +44,19 @@ ChildProcess::ChildProcess(const std::wstring& commandLine)
     STARTUPINFOW si = {};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return;
+    // Wine has been seen to refuse a start now and then on a loaded machine;
+    // the program under test is not involved yet, so a start is tried again.
+    constexpr int kAttempts = 3;
+    for (int attempt = 1;; ++attempt) {
+        if (CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+            break;
+        DWORD error = GetLastError();
+        fwprintf(stderr, L"testkit: starting %ls failed (error %lu, attempt %d)\n", commandLine.c_str(), error, attempt);
+        if (attempt == kAttempts)
+            return;
+        line = commandLine;
+        Sleep(200);
+    }
     CloseHandle(pi.hThread);
     process_ = pi.hProcess;
     id_ = pi.dwProcessId;
@@ -64,8 +75,12 @@ ChildProcess::~ChildProcess()
 
 int ChildProcess::Wait(DWORD timeoutMs)
 {
-    if (!process_ || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0)
+    if (!process_)
         return -1;
+    if (WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) {
+        fwprintf(stderr, L"testkit: process %lu did not end within %lu ms\n", id_, timeoutMs);
+        return -1;
+    }
     DWORD code = 0;
     GetExitCodeProcess(process_, &code);
     return static_cast<int>(code);
