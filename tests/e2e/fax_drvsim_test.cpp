@@ -8,16 +8,6 @@ namespace {
 
 constexpr DWORD kTimeoutMs = 20000;
 
-std::vector<unsigned char> Utf16File(const std::wstring& text)
-{
-    std::vector<unsigned char> bytes = {0xFF, 0xFE};
-    for (wchar_t c : text) {
-        bytes.push_back(static_cast<unsigned char>(c & 0xFF));
-        bytes.push_back(static_cast<unsigned char>(c >> 8));
-    }
-    return bytes;
-}
-
 class DrvsimFax : public ::testing::Test {
 protected:
     void SetUp() override

@@ -25,16 +25,6 @@ constexpr DWORD kPaperJamWord = 0x8;
 constexpr size_t kPrinterNameKept = 255;
 constexpr size_t kSlotKept = 127;
 
-std::vector<unsigned char> Utf16File(const std::wstring& text)
-{
-    std::vector<unsigned char> bytes = {0xFF, 0xFE};
-    for (wchar_t c : text) {
-        bytes.push_back(static_cast<unsigned char>(c & 0xFF));
-        bytes.push_back(static_cast<unsigned char>(c >> 8));
-    }
-    return bytes;
-}
-
 std::vector<unsigned char> Utf8File(const std::string& text)
 {
     std::vector<unsigned char> bytes = {0xEF, 0xBB, 0xBF};

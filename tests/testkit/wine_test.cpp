@@ -216,6 +216,16 @@ bool WriteAllBytes(const std::wstring& path, const void* data, size_t size)
     return fclose(file) == 0 && ok;
 }
 
+std::vector<unsigned char> Utf16File(const std::wstring& text)
+{
+    std::vector<unsigned char> bytes = {0xFF, 0xFE};
+    for (wchar_t c : text) {
+        bytes.push_back(static_cast<unsigned char>(c & 0xFF));
+        bytes.push_back(static_cast<unsigned char>(c >> 8));
+    }
+    return bytes;
+}
+
 bool FileExists(const std::wstring& path)
 {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;

@@ -69,6 +69,9 @@ private:
 std::vector<unsigned char> ReadAllBytes(const std::wstring& path);
 bool WriteAllBytes(const std::wstring& path, const void* data, size_t size);
 bool FileExists(const std::wstring& path);
+// The bytes of a UTF-16LE file with its mark FF FE: the form of the profile
+// and message files the driver side writes.
+std::vector<unsigned char> Utf16File(const std::wstring& text);
 
 // Registry read-back; false when the value is missing or of another type.
 bool ReadRegDword(HKEY root, const wchar_t* key, const wchar_t* name, DWORD* value);

@@ -112,16 +112,6 @@ constexpr int kA4Width = 1728, kA4Height = 2292;
 constexpr int kB4Width = 2048, kB4Height = 2809;
 constexpr int kA3Width = 2432, kA3Height = 3241;
 
-std::vector<unsigned char> Utf16File(const std::wstring& text)
-{
-    std::vector<unsigned char> bytes = {0xFF, 0xFE};
-    for (wchar_t c : text) {
-        bytes.push_back(static_cast<unsigned char>(c & 0xFF));
-        bytes.push_back(static_cast<unsigned char>(c >> 8));
-    }
-    return bytes;
-}
-
 // Each test starts without the two fax-side files and leaves none behind.
 class FaxPage : public ::testing::Test {
 protected:

@@ -141,16 +141,6 @@ void WriteJobIni(const std::wstring& ini, const JobWM& job)
     ASSERT_TRUE(WritePrivateProfileStringW(L"Job Information", L"Param", wide.c_str(), ini.c_str()));
 }
 
-std::vector<unsigned char> Utf16File(const std::wstring& text)
-{
-    std::vector<unsigned char> bytes = {0xFF, 0xFE};
-    for (wchar_t c : text) {
-        bytes.push_back(static_cast<unsigned char>(c & 0xFF));
-        bytes.push_back(static_cast<unsigned char>(c >> 8));
-    }
-    return bytes;
-}
-
 // Fills the fields of an open prompt dialog and presses its button; the
 // close it posts is handled by the caller's message loop.
 void FillAndPress(HWND dialog)
