@@ -4,8 +4,9 @@
     release_zip.py OUT.zip FOLDER
 
 Every file under FOLDER is stored under FOLDER's own name, in sorted order,
-with the time SOURCE_DATE_EPOCH (default 1980-01-01) and no owner, mode or
-extra fields, so that only the files' contents decide the zip's bytes.
+with the time SOURCE_DATE_EPOCH (default 1980-01-01), the archive attribute
+and no owner, Unix mode or extra fields, so that only the files' contents
+decide the zip's bytes.
 """
 import os
 import sys
@@ -38,7 +39,7 @@ def main():
             info = zipfile.ZipInfo(name, date_time=stamp)
             info.compress_type = zipfile.ZIP_DEFLATED
             info.create_system = 0
-            info.external_attr = 0
+            info.external_attr = 0x20  # FILE_ATTRIBUTE_ARCHIVE
             with open(path, "rb") as source:
                 archive.writestr(info, source.read(), compresslevel=9)
 
