@@ -24,7 +24,7 @@ std::u16string SM_UITextSample()
     std::u16string text;
     AddLine(text, u"; Texts of the MFP Status Monitor. Translate the values and keep the keys;");
     AddLine(text, u"; save the file as UTF-16 (with its mark) named smen.ini in the Windows folder.");
-    AddLine(text, u"; A message text shows at most 127 characters. codepage is read on Windows");
+    AddLine(text, u"; A message text shows at most 127 characters. codepage is used on Windows");
     AddLine(text, u"; 95, 98 and Me only: the ANSI code page of the texts, 0 for the system's own.");
     AddLine(text, u"[string]");
     AddValue(text, u"codepage", u"0");
