@@ -9,7 +9,7 @@ HOST_DIR  := $(BUILD)/host
 WIN64_DIR := $(BUILD)/win64
 WIN32_DIR := $(BUILD)/win32
 
-.PHONY: all build host win64 win32 test demo bench fuzz soak bootstrap clean
+.PHONY: all build host win64 win32 test dist dist-check demo bench fuzz soak bootstrap clean
 
 all: build
 
@@ -27,22 +27,33 @@ win64:
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
 	@cmake --build $(WIN64_DIR) -j $(JOBS)
 
-# The 32-bit program is compiled only: Debian's Wine runs 64-bit programs.
+# The 32-bit program and its tests, run in a 32-bit prefix (tools/wine-run32).
 win32:
-	@cmake -S . -B $(WIN32_DIR) -DCMAKE_BUILD_TYPE=$(CONFIG) -DBUILD_TESTING=OFF \
+	@cmake -S . -B $(WIN32_DIR) -DCMAKE_BUILD_TYPE=$(CONFIG) \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake >/dev/null
 	@cmake --build $(WIN32_DIR) -j $(JOBS)
 
-# One CTest run over both trees, ending with CTest's summary of all and the
-# names of the tests that took more than a minute. The Wine session is held
+# One CTest run over all trees, ending with CTest's summary of all and the
+# names of the tests that took more than a minute. The Wine sessions are held
 # open for the run and ended after it. No test may take more than 120 s: a
 # hang ends there, with the output it wrote up to then.
 test: bootstrap build
-	@printf 'subdirs("host")\nsubdirs("win64")\n' > $(BUILD)/CTestTestfile.cmake
+	@tools/dist-check.sh
+	@printf 'subdirs("host")\nsubdirs("win64")\nsubdirs("win32")\n' > $(BUILD)/CTestTestfile.cmake
 	@tools/wine-run --session-start
+	@tools/wine-run32 --session-start
 	@cd $(BUILD) && ctest --output-on-failure --timeout 120 -j $(CTEST_J); status=$$?; \
-	  $(CURDIR)/tools/wine-run --session-end; \
+	  $(CURDIR)/tools/wine-run --session-end; $(CURDIR)/tools/wine-run32 --session-end; \
 	  $(CURDIR)/tools/slow-tests . 60; exit $$status
+
+# The release: stripped 64- and 32-bit programs, debug files and sums in dist/.
+dist: bootstrap
+	@JOBS=$(JOBS) tools/dist.sh
+
+# Packs the tested programs as the release, rebuilds them in another folder
+# and checks both are the same bytes, hardened, and run from their zips.
+dist-check: bootstrap build
+	@tools/dist-check.sh
 
 demo: bootstrap win64
 	@tools/demo.sh
@@ -71,4 +82,4 @@ soak: bootstrap
 	  cmake -DMFPSM_SOAK_TIMEOUT=120 . >/dev/null; exit $$status
 
 clean:
-	rm -rf $(BUILD) out
+	rm -rf $(BUILD) out dist

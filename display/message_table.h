@@ -15,6 +15,16 @@ struct MessageRow {
     const char16_t* text;  // built-in English text
 };
 
+// A caption of the status dialog: its key in section "string" and its
+// built-in English text.
+struct CaptionRow {
+    const char16_t* key;
+    const char16_t* text;
+};
+constexpr CaptionRow kGroupCaption{u"group", u"Status Message"};
+constexpr CaptionRow kDeleteCaption{u"btn001", u"Delete"};
+constexpr CaptionRow kContinueCaption{u"btn002", u"Continue"};
+
 // The 48 rows, in key order.
 const MessageRow* SM_MessageRows();
 

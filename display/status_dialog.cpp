@@ -3,6 +3,8 @@
 #include "common/globals.h"
 #include "common/os_version.h"
 #include "common/trace.h"
+#include "common/utf16.h"
+#include "display/message_table.h"
 #include "display/message_text.h"
 #include "display/status_draw.h"
 #include "monitor/monitor_window.h"
@@ -26,9 +28,9 @@ bool LetsJobContinue(int firstCode)
 void SetCaptions(HWND dialog)
 {
     WCHAR group[kCaptionUnits], deleteText[kCaptionUnits], continueText[kCaptionUnits];
-    SM_GetUIText(L"group", L"Status Message", group, kCaptionUnits);
-    SM_GetUIText(L"btn001", L"Delete", deleteText, kCaptionUnits);
-    SM_GetUIText(L"btn002", L"Continue", continueText, kCaptionUnits);
+    SM_GetUIText(W16(kGroupCaption.key), W16(kGroupCaption.text), group, kCaptionUnits);
+    SM_GetUIText(W16(kDeleteCaption.key), W16(kDeleteCaption.text), deleteText, kCaptionUnits);
+    SM_GetUIText(W16(kContinueCaption.key), W16(kContinueCaption.text), continueText, kCaptionUnits);
     SetWindowTextW(dialog, kMonitorTitle);
     SetDlgItemTextW(dialog, IDC_GROUP, group);
     SetDlgItemTextW(dialog, IDC_DELETE, deleteText);

@@ -9,6 +9,7 @@ packages=(
   binutils-mingw-w64-x86-64
   binutils-mingw-w64-i686
   wine64
+  wine32:i386
   fonts-liberation2
   fonts-wqy-microhei
   xvfb
@@ -35,12 +36,20 @@ if [ "${#missing[@]}" -gt 0 ]; then
   sudo=""
   [ "$(id -u)" = 0 ] || sudo="sudo"
   export DEBIAN_FRONTEND=noninteractive
+  # The 32-bit Wine that runs the 32-bit program comes from the i386 archive.
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+  fi
   $sudo apt-get update -qq
   $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-# Debian installs wine64 beside, not on, the PATH.
+# Debian installs wine64 and the 32-bit loader beside, not on, the PATH.
 if ! command -v wine64 >/dev/null 2>&1 && [ ! -x /usr/lib/wine/wine64 ]; then
   echo "bootstrap: wine64 not found after install" >&2
+  exit 1
+fi
+if [ ! -x /usr/lib/wine/wine ]; then
+  echo "bootstrap: the 32-bit wine loader (wine32:i386) not found after install" >&2
   exit 1
 fi

@@ -2,7 +2,10 @@
 // message texts with their overrides from the UI text file.
 #include <gtest/gtest.h>
 
+#include "common/utf16.h"
+#include "display/message_table.h"
 #include "display/message_text.h"
+#include "display/ui_text_sample.h"
 #include "monitor/status_file.h"
 #include "monitor_env.h"
 
@@ -100,4 +103,31 @@ TEST(MessageText, StoreJobTextCarriesTheStoreNameWithinTheBuffer)
     env.WriteUI(L"msg041", L"Neuer Name:");
     wcscpy(g_szStoreName, L"Q3");
     EXPECT_EQ(TextOf(277), L"Neuer Name: Q3.");
+}
+
+// The sample shipped for translators must be read back by the profile
+// functions as exactly the built-in texts: every key present (a sentinel
+// default would show a missing one), no text changed on the way.
+TEST(MessageText, SampleUITextFileHoldsEveryBuiltInText)
+{
+    MonitorEnv env(false);
+    std::vector<std::wstring> builtIn;
+    for (int i = 0; i < kMessageRows; ++i)
+        builtIn.push_back(TextOf(SM_MessageRows()[i].code));
+    std::vector<unsigned char> sample = SM_UITextSampleBytes();
+    ASSERT_TRUE(WriteAllBytes(g_szUIFile, sample.data(), sample.size()));
+
+    auto stored = [](const char16_t* key) {
+        wchar_t value[kMessageUnits] = L"";
+        GetPrivateProfileStringW(L"string", W16(key), L"<missing>", value, kMessageUnits, g_szUIFile);
+        return std::wstring(value);
+    };
+    for (const CaptionRow& caption : {kGroupCaption, kDeleteCaption, kContinueCaption})
+        EXPECT_EQ(stored(caption.key), W16(caption.text));
+    for (int i = 0; i < kMessageRows; ++i) {
+        const MessageRow& row = SM_MessageRows()[i];
+        EXPECT_EQ(stored(row.key), W16(row.text)) << row.code;
+        EXPECT_EQ(TextOf(row.code), builtIn[static_cast<size_t>(i)]) << row.code;
+    }
+    EXPECT_EQ(GetPrivateProfileIntW(L"string", L"codepage", 99, g_szUIFile), 0u);
 }

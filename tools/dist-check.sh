@@ -1,0 +1,147 @@
+#!/usr/bin/env bash
+# make dist-check (make test runs it): the release is what it claims to be.
+#  1. The programs the tests run (build/win64, build/win32) are packed as
+#     make dist packs them, into build/dist-check/dist, and unpacked again.
+#  2. A copy of the source in another folder is built again, programs only,
+#     and packed the same way: every zip (so every program and debug file)
+#     and both programs must have the same SHA-256 as the first.
+#  3. Each program has no time stamp, the hardening flags and the stack guard,
+#     imports only the system DLLs it always did, and names no folder of this
+#     machine, nor does its debug file.
+#  4. Unpacked from its zip, each program runs its install / uninstall road
+#     under Wine (32-bit in the 32-bit prefix), watched through the driver's
+#     own interface: the status exchange file and the autostart value.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/dist.sh"
+
+root=$dist_root
+check="$root/build/dist-check"
+imports="ADVAPI32.dll GDI32.dll KERNEL32.dll SHELL32.dll USER32.dll WINSPOOL.DRV msvcrt.dll"
+run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
+failures=0
+
+fail() {
+  echo "dist-check: FAILED: $*" >&2
+  failures=$((failures + 1))
+}
+
+copy_source() {
+  local to=$1
+  mkdir -p "$to"
+  (cd "$root" && git ls-files -z --cached --others --exclude-standard | tar --null -T - -cf -) | tar -xf - -C "$to"
+}
+
+# The copy's programs packed like the release; every zip and program must be
+# the same bytes as the release's.
+rebuild_elsewhere() {
+  local arch
+  copy_source "$check/elsewhere/source"
+  for arch in win64 win32; do
+    dist_build "$check/elsewhere/source" "$check/elsewhere/$arch" "$arch"
+  done
+  dist_package "$check/elsewhere/win64/mfpsm.exe" "$check/elsewhere/win32/mfpsm.exe" "$root/build/host" \
+    "$check/again"
+  sed 's/^/  /' "$check/dist/SHA256SUMS"
+  if ! diff "$check/dist/SHA256SUMS" "$check/again/SHA256SUMS" >"$check/sums.diff"; then
+    fail "a second build in another folder differs: $(cat "$check/sums.diff")"
+  fi
+}
+
+shipped_exe() { echo "$check/unzipped/mfpsm-$dist_version-$1/mfpsm.exe"; }
+shipped_debug() { echo "$check/unzipped/mfpsm-$dist_version-debug/$1/mfpsm.exe.debug"; }
+
+inspect_program() {
+  local arch=$1 exe debug
+  exe=$(shipped_exe "$arch")
+  debug=$(shipped_debug "$arch")
+  local triple=x86_64-w64-mingw32 flags="DYNAMIC_BASE NX_COMPAT HIGH_ENTROPY_VA" header found flag symbols
+  if [ "$arch" = win32 ]; then
+    triple=i686-w64-mingw32
+    flags="DYNAMIC_BASE NX_COMPAT"
+  fi
+  header=$("$triple-objdump" -p "$exe")
+  grep -q $'^Time/Date\t\tThu Jan  1 00:00:00 1970$' <<<"$header" || fail "$arch: time stamp in the PE header"
+  for flag in $flags; do
+    grep -qx $'\t*'"$flag" <<<"$header" || fail "$arch: $flag missing"
+  done
+  found=$(sed -n 's/^\tDLL Name: //p' <<<"$header" | LC_ALL=C sort | tr '\n' ' ' | sed 's/ $//')
+  [ "$found" = "$imports" ] || fail "$arch: imports $found, expected $imports"
+  symbols=$("$triple-nm" "$debug")
+  grep -Eq ' T _{2,3}stack_chk_fail$' <<<"$symbols" || fail "$arch: no stack guard linked"
+  grep -q '\.gnu_debuglink' <("$triple-objdump" -h "$exe") || fail "$arch: no .gnu_debuglink"
+  for file in "$exe" "$debug"; do
+    ! grep -qF "$root" "$file" || fail "$arch: $(basename "$file") names the folder $root"
+  done
+  printf '  %s: %s bytes stripped; %s\n' "$arch" "$(stat -c %s "$exe")" \
+    "$(sed -n 's/^DllCharacteristics\t//p' <<<"$header")"
+}
+
+unzip_release() {
+  python3 -c 'import sys, zipfile; [zipfile.ZipFile(z).extractall(sys.argv[1]) for z in sys.argv[2:]]' \
+    "$check/unzipped" "$check"/dist/mfpsm-"$dist_version"-*.zip
+}
+
+# Waits up to $2 seconds for process $1 to end; its exit code, or 124.
+wait_exit() {
+  local pid=$1 seconds=$2 code=0
+  while [ "$seconds" -gt 0 ] && kill -0 "$pid" 2>/dev/null; do
+    sleep 1
+    seconds=$((seconds - 1))
+  done
+  if kill -0 "$pid" 2>/dev/null; then
+    kill "$pid"
+    wait "$pid" || true
+    return 124
+  fi
+  wait "$pid" || code=$?
+  return "$code"
+}
+
+install_road() {
+  local arch=$1 runner="$root/tools/wine-run" code=0
+  [ "$arch" = win32 ] && runner="$root/tools/wine-run32"
+  local exe drvsim="$root/build/$arch/drvsim.exe"
+  exe=$(shipped_exe "$arch")
+  local log="$check/road-$arch.log"
+  "$runner" "$exe" install >"$log" 2>&1 &
+  local monitor=$!
+  # A ticking monitor answers a close request by writing Message = 0.
+  "$runner" "$drvsim" close >>"$log" 2>&1 || fail "$arch: drvsim close"
+  "$runner" "$drvsim" wait Message 0 --timeout-ms 30000 >>"$log" 2>&1 || fail "$arch: the monitor does not answer"
+  "$runner" reg query "$run_key" /v mfpsm >"$check/run-$arch.txt" 2>&1 || true
+  grep -q "mfpsm-$dist_version-$arch\\\\mfpsm.exe" "$check/run-$arch.txt" || fail "$arch: no autostart value after install"
+  "$runner" "$exe" uninstall >>"$log" 2>&1 || code=$?
+  [ "$code" = 1 ] || fail "$arch: uninstall ended with $code, expected 1"
+  code=0
+  wait_exit "$monitor" 30 || code=$?
+  [ "$code" = 0 ] || fail "$arch: the monitor ended with $code after uninstall, expected 0"
+  if "$runner" reg query "$run_key" /v mfpsm >"$check/run-$arch.txt" 2>&1; then
+    fail "$arch: autostart value left after uninstall"
+  fi
+  echo "  $arch: install, monitor answering, autostart value, uninstall: done"
+}
+
+main() {
+  local start=$SECONDS arch
+  rm -rf "$check"
+  mkdir -p "$check"
+  echo "dist-check: packing build/win64 and build/win32"
+  dist_package "$root/build/win64/mfpsm.exe" "$root/build/win32/mfpsm.exe" "$root/build/host" "$check/dist"
+  unzip_release
+  echo "dist-check: building both programs again in $check/elsewhere"
+  rebuild_elsewhere
+  for arch in win64 win32; do
+    inspect_program "$arch"
+  done
+  "$root/tools/wine-run" --session-start
+  "$root/tools/wine-run32" --session-start
+  for arch in win64 win32; do
+    install_road "$arch"
+  done
+  "$root/tools/wine-run" --session-end
+  "$root/tools/wine-run32" --session-end
+  echo "dist-check: $((SECONDS - start)) s, $failures failure(s)"
+  [ "$failures" = 0 ]
+}
+
+main "$@"
