@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "common/gdi_guards.h"
 #include "common/trace.h"
 #include "fax/fax_page.h"
 #include "watermark/bmp_format.h"
@@ -40,58 +41,6 @@ public:
 private:
     HGLOBAL handle_;
     BYTE* data_ = nullptr;
-};
-
-class MemoryDC {
-public:
-    MemoryDC() : hdc_(CreateCompatibleDC(nullptr)) {}
-    ~MemoryDC()
-    {
-        if (hdc_)
-            DeleteDC(hdc_);
-    }
-    MemoryDC(const MemoryDC&) = delete;
-    MemoryDC& operator=(const MemoryDC&) = delete;
-    HDC get() const { return hdc_; }
-
-private:
-    HDC hdc_;
-};
-
-class Bitmap {
-public:
-    Bitmap(int width, int height) : bitmap_(CreateBitmap(width, height, 1, 1, nullptr)) {}
-    ~Bitmap()
-    {
-        if (bitmap_)
-            DeleteObject(bitmap_);
-    }
-    Bitmap(const Bitmap&) = delete;
-    Bitmap& operator=(const Bitmap&) = delete;
-    HBITMAP get() const { return bitmap_; }
-
-private:
-    HBITMAP bitmap_;
-};
-
-// Keeps a bitmap selected into a context until it goes out of scope or is
-// let go early (GetDIBits wants the bitmap out of every context).
-class Selection {
-public:
-    Selection(HDC hdc, HGDIOBJ object) : hdc_(hdc), old_(SelectObject(hdc, object)) {}
-    ~Selection() { Release(); }
-    Selection(const Selection&) = delete;
-    Selection& operator=(const Selection&) = delete;
-    void Release()
-    {
-        if (old_)
-            SelectObject(hdc_, old_);
-        old_ = nullptr;
-    }
-
-private:
-    HDC hdc_;
-    HGDIOBJ old_;
 };
 
 // Closes the file; a file that was not written whole is also removed, so the
@@ -212,22 +161,22 @@ int RenderAndWrite(iBitmap* self, HINSTANCE hInstance, const WCHAR* fileName, co
                    int nWidth, int nHeight, int nDstScale, float fTextScale, const BYTE* table,
                    int nTableW, int nTableH, DWORD DriverType)
 {
-    MemoryDC dc;
-    if (!dc.get()) {
+    ScopedMemoryDC dc(nullptr);
+    if (!dc.Get()) {
         TRACE_TagError(kTagCreate, L"CreateCompatibleDC fail!");
         return -9;
     }
-    Bitmap bitmap(nWidth, nHeight);
-    if (!bitmap.get()) {
+    ScopedBitmap bitmap(CreateBitmap(nWidth, nHeight, 1, 1, nullptr));
+    if (!bitmap.Get()) {
         TRACE_TagError(kTagCreate, L"CreateBitmap fail!");
         return -10;
     }
-    Selection selected(dc.get(), bitmap.get());
-    if (!PatBlt(dc.get(), 0, 0, nWidth, nHeight, WHITENESS)) {
+    ScopedSelect selected(dc.Get(), bitmap.Get());
+    if (!PatBlt(dc.Get(), 0, 0, nWidth, nHeight, WHITENESS)) {
         TRACE_TagError(kTagCreate, L"fill white fail!");
         return -6;
     }
-    Draw(hInstance, dc.get(), record, nWidth, nHeight, nDstScale, fTextScale, DriverType);
+    Draw(hInstance, dc.Get(), record, nWidth, nHeight, nDstScale, fTextScale, DriverType);
     selected.Release();
 
     const size_t stride = static_cast<size_t>(WM_Stride(nWidth));
@@ -243,7 +192,7 @@ int RenderAndWrite(iBitmap* self, HINSTANCE hInstance, const WCHAR* fileName, co
     }
     BITMAPINFO* description = reinterpret_cast<BITMAPINFO*>(info.get());
     Describe(description, nWidth, nHeight);
-    if (GetDIBits(dc.get(), bitmap.get(), 0, static_cast<UINT>(nHeight), picture.get(), description,
+    if (GetDIBits(dc.Get(), bitmap.Get(), 0, static_cast<UINT>(nHeight), picture.get(), description,
                   DIB_RGB_COLORS) != nHeight) {
         TRACE_TagError(kTagCreate, L"GetDIBits fail!");
         return -8;
