@@ -16,33 +16,6 @@ constexpr const wchar_t* kTagCreate = L"iBitmap_BMPCreateTextWM";
 constexpr const wchar_t* kTagWrite = L"iBitmap_CreateBMP";
 constexpr int kDpi = 600;
 
-// Movable memory, locked for its whole life and freed on every way out.
-class LockedMemory {
-public:
-    explicit LockedMemory(SIZE_T bytes) : handle_(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes))
-    {
-        if (handle_)
-            data_ = static_cast<BYTE*>(GlobalLock(handle_));
-    }
-    ~LockedMemory()
-    {
-        if (data_)
-            GlobalUnlock(handle_);
-        if (handle_)
-            GlobalFree(handle_);
-    }
-    LockedMemory(const LockedMemory&) = delete;
-    LockedMemory& operator=(const LockedMemory&) = delete;
-
-    // 1 when usable, else the failure code: -1 not allocated, -2 not locked.
-    int Status() const { return !handle_ ? -1 : !data_ ? -2 : 1; }
-    BYTE* get() const { return data_; }
-
-private:
-    HGLOBAL handle_;
-    BYTE* data_ = nullptr;
-};
-
 // Closes the file; a file that was not written whole is also removed, so the
 // driver never prints a truncated picture.
 class OutputFile {
@@ -136,27 +109,36 @@ void Draw(HINSTANCE hInstance, HDC hdc, const JobWM* record, int nWidth, int nHe
     avDrawWatermarkText(hInstance, hdc, &rect, record, scale);
 }
 
-// A 1-bit, bottom-up description with the palette black, white.
-void Describe(BITMAPINFO* info, int width, int height)
+// A 1-bit, bottom-up picture with the palette black, white: the layout of
+// the file's rows.
+struct MonoDescription {
+    BITMAPINFOHEADER header;
+    RGBQUAD colours[2];
+};
+
+MonoDescription Describe(int width, int height)
 {
     const LONG perMetre = kDpi * 10000 / 254;
-    BITMAPINFOHEADER& h = info->bmiHeader;
-    h.biSize = sizeof(BITMAPINFOHEADER);
-    h.biWidth = width;
-    h.biHeight = height;
-    h.biPlanes = 1;
-    h.biBitCount = 1;
-    h.biCompression = BI_RGB;
-    h.biXPelsPerMeter = perMetre;
-    h.biYPelsPerMeter = perMetre;
-    h.biClrUsed = 2;
-    h.biClrImportant = 2;
-    info->bmiColors[0] = {0, 0, 0, 0};
-    info->bmiColors[1] = {255, 255, 255, 0};
+    MonoDescription d{};
+    d.header.biSize = sizeof(BITMAPINFOHEADER);
+    d.header.biWidth = width;
+    d.header.biHeight = height;
+    d.header.biPlanes = 1;
+    d.header.biBitCount = 1;
+    d.header.biCompression = BI_RGB;
+    d.header.biXPelsPerMeter = perMetre;
+    d.header.biYPelsPerMeter = perMetre;
+    d.header.biClrUsed = 2;
+    d.header.biClrImportant = 2;
+    d.colours[0] = {0, 0, 0, 0};
+    d.colours[1] = {255, 255, 255, 0};
+    return d;
 }
 
 // Steps after the argument checks, in order; every object is released by
-// its guard on the way out.
+// its guard on the way out. GDI draws straight into the rows of a DIB
+// section laid out as the file's, so the picture is halftoned and written
+// where it was drawn: no second copy of it is read out of a bitmap.
 int RenderAndWrite(iBitmap* self, HINSTANCE hInstance, const WCHAR* fileName, const JobWM* record,
                    int nWidth, int nHeight, int nDstScale, float fTextScale, const BYTE* table,
                    int nTableW, int nTableH, DWORD DriverType)
@@ -166,9 +148,12 @@ int RenderAndWrite(iBitmap* self, HINSTANCE hInstance, const WCHAR* fileName, co
         TRACE_TagError(kTagCreate, L"CreateCompatibleDC fail!");
         return -9;
     }
-    ScopedBitmap bitmap(CreateBitmap(nWidth, nHeight, 1, 1, nullptr));
-    if (!bitmap.Get()) {
-        TRACE_TagError(kTagCreate, L"CreateBitmap fail!");
+    const MonoDescription description = Describe(nWidth, nHeight);
+    void* bits = nullptr;
+    ScopedBitmap bitmap(CreateDIBSection(dc.Get(), reinterpret_cast<const BITMAPINFO*>(&description),
+                                         DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap.Get() || !bits) {
+        TRACE_TagError(kTagCreate, L"CreateDIBSection fail!");
         return -10;
     }
     ScopedSelect selected(dc.Get(), bitmap.Get());
@@ -177,31 +162,14 @@ int RenderAndWrite(iBitmap* self, HINSTANCE hInstance, const WCHAR* fileName, co
         return -6;
     }
     Draw(hInstance, dc.Get(), record, nWidth, nHeight, nDstScale, fTextScale, DriverType);
-    selected.Release();
+    GdiFlush();
 
-    const size_t stride = static_cast<size_t>(WM_Stride(nWidth));
-    LockedMemory picture(stride * static_cast<size_t>(nHeight));
-    if (picture.Status() != 1) {
-        TRACE_TagError(kTagCreate, L"picture memory fail!");
-        return picture.Status();
-    }
-    LockedMemory info(sizeof(BITMAPINFOHEADER) + 2 * sizeof(RGBQUAD));
-    if (info.Status() != 1) {
-        TRACE_TagError(kTagCreate, L"bitmap info memory fail!");
-        return info.Status();
-    }
-    BITMAPINFO* description = reinterpret_cast<BITMAPINFO*>(info.get());
-    Describe(description, nWidth, nHeight);
-    if (GetDIBits(dc.Get(), bitmap.Get(), 0, static_cast<UINT>(nHeight), picture.get(), description,
-                  DIB_RGB_COLORS) != nHeight) {
-        TRACE_TagError(kTagCreate, L"GetDIBits fail!");
-        return -8;
-    }
-
+    BYTE* picture = static_cast<BYTE*>(bits);
     WM_DotMask mask;
     WM_BuildDotMask(table, nTableW, nTableH, WM_DensityLevel(record->wm.wDensity), &mask);
-    WM_HalftonePass(picture.get(), stride, static_cast<size_t>(nHeight), mask, nTableW, nTableH);
-    const int written = self->iBitmap_CreateBMP(fileName, 1, kDpi, nWidth, nHeight, picture.get());
+    WM_HalftonePass(picture, static_cast<size_t>(WM_Stride(nWidth)), static_cast<size_t>(nHeight), mask, nTableW,
+                    nTableH);
+    const int written = self->iBitmap_CreateBMP(fileName, 1, kDpi, nWidth, nHeight, picture);
     return written >= 0 ? 1 : written;
 }
 
