@@ -7,6 +7,7 @@
 #include "fax/fax_page.h"
 #include "watermark/bmp_format.h"
 #include "watermark/halftone.h"
+#include "watermark/mono_dib.h"
 #include "watermark/settings.h"
 #include "watermark/wm_text.h"
 
@@ -109,32 +110,6 @@ void Draw(HINSTANCE hInstance, HDC hdc, const JobWM* record, int nWidth, int nHe
     avDrawWatermarkText(hInstance, hdc, &rect, record, scale);
 }
 
-// A 1-bit, bottom-up picture with the palette black, white: the layout of
-// the file's rows.
-struct MonoDescription {
-    BITMAPINFOHEADER header;
-    RGBQUAD colours[2];
-};
-
-MonoDescription Describe(int width, int height)
-{
-    const LONG perMetre = kDpi * 10000 / 254;
-    MonoDescription d{};
-    d.header.biSize = sizeof(BITMAPINFOHEADER);
-    d.header.biWidth = width;
-    d.header.biHeight = height;
-    d.header.biPlanes = 1;
-    d.header.biBitCount = 1;
-    d.header.biCompression = BI_RGB;
-    d.header.biXPelsPerMeter = perMetre;
-    d.header.biYPelsPerMeter = perMetre;
-    d.header.biClrUsed = 2;
-    d.header.biClrImportant = 2;
-    d.colours[0] = {0, 0, 0, 0};
-    d.colours[1] = {255, 255, 255, 0};
-    return d;
-}
-
 // Steps after the argument checks, in order; every object is released by
 // its guard on the way out. GDI draws straight into the rows of a DIB
 // section laid out as the file's, so the picture is halftoned and written
@@ -148,11 +123,9 @@ int RenderAndWrite(iBitmap* self, HINSTANCE hInstance, const WCHAR* fileName, co
         TRACE_TagError(kTagCreate, L"CreateCompatibleDC fail!");
         return -9;
     }
-    const MonoDescription description = Describe(nWidth, nHeight);
     void* bits = nullptr;
-    ScopedBitmap bitmap(CreateDIBSection(dc.Get(), reinterpret_cast<const BITMAPINFO*>(&description),
-                                         DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap.Get() || !bits) {
+    ScopedBitmap bitmap(WM_CreateMonoDIB(dc.Get(), nWidth, nHeight, kDpi, &bits));
+    if (!bitmap.Get()) {
         TRACE_TagError(kTagCreate, L"CreateDIBSection fail!");
         return -10;
     }

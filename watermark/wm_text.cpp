@@ -6,6 +6,7 @@
 #include "common/utf16.h"
 #include "watermark/settings.h"
 #include "watermark/text_layout.h"
+#include "watermark/wm_stamp.h"
 
 namespace {
 
@@ -98,8 +99,11 @@ void avDrawWatermarkText(HINSTANCE, HDC hdc, const RECT* drawRect, const JobWM* 
     TRACE_Msg(kTraceProgress, L"szText = %d x %d, szRotateText = %d x %d, iStartX = %d, iStartY = %d",
               layout.szText.cx, layout.szText.cy, layout.szRotateText.cx, layout.szRotateText.cy,
               layout.iStartX, layout.iStartY);
-    WM_ForEachCopy(layout, drawW, drawH, wm.wPlacement, units, [&](int x, int y) {
+    const auto drawCopy = [&](int x, int y) {
         ExtTextOutW(hdc, drawRect->left + x, drawRect->top + y, ETO_CLIPPED, drawRect, text,
                     static_cast<UINT>(units), nullptr);
-    });
+    };
+    if (wm.wPlacement == 1 && avStampTiles(hdc, drawRect, layout, text, units, drawCopy))
+        return;
+    WM_ForEachCopy(layout, drawW, drawH, wm.wPlacement, units, drawCopy);
 }
