@@ -34,7 +34,7 @@ public:
     OutputFile& operator=(const OutputFile&) = delete;
 
     bool Opened() const { return file_ != nullptr; }
-    bool Write(const void* data, size_t bytes) { return fwrite(data, 1, bytes, file_) == bytes; }
+    FILE* Get() const { return file_; }
     // Closes the file; false when buffered data could not be written.
     bool Close()
     {
@@ -53,6 +53,36 @@ private:
     FILE* file_;
     bool complete_ = false;
 };
+
+bool WriteAll(FILE* file, const void* data, size_t bytes)
+{
+    return fwrite(data, 1, bytes, file) == bytes;
+}
+
+// Writes the headers and the rows of a 1-bit picture to an open file: 1, or
+// -5 at the first write that fails.
+int WriteBmp(FILE* file, int width, int height, int dpi, const BYTE* pixels)
+{
+    const size_t stride = static_cast<size_t>(WM_Stride(width));
+    const auto header = WM_BmpHeader(width, height, dpi);
+    if (!WriteAll(file, header.data(), WM_BMP_FILE_HEADER_BYTES)) {
+        TRACE_Msg(kTraceError, L"write file header data fail!");
+        return -5;
+    }
+    if (!WriteAll(file, header.data() + WM_BMP_FILE_HEADER_BYTES, header.size() - WM_BMP_FILE_HEADER_BYTES)) {
+        TRACE_Msg(kTraceError, L"write file info data fail!");
+        return -5;
+    }
+    const size_t rowsPerWrite = WM_RowsPerWrite(stride);
+    for (size_t row = 0; row < static_cast<size_t>(height); row += rowsPerWrite) {
+        size_t rows = static_cast<size_t>(height) - row < rowsPerWrite ? static_cast<size_t>(height) - row : rowsPerWrite;
+        if (!WriteAll(file, pixels + row * stride, rows * stride)) {
+            TRACE_Msg(kTraceError, L"fwrite fail!");
+            return -5;
+        }
+    }
+    return 1;
+}
 
 int CheckArguments(const WCHAR* fileName, const JobWM* record, int nWidth, int nHeight,
                    int nPageDensity, int nMaxPageDensity, const BYTE* table, int nTableW, int nTableH)
@@ -176,29 +206,13 @@ int iBitmap::iBitmap_CreateBMP(const WCHAR* fileName, int bitsPerPixel, int dpi,
         TRACE_Msg(kTraceError, L"picture %d x %d x %d can't be written!", width, height, bitsPerPixel);
         return -7;
     }
-    const size_t stride = static_cast<size_t>(WM_Stride(width));
-    const auto header = WM_BmpHeader(width, height, dpi);
     OutputFile file(fileName);
     if (!file.Opened()) {
         TRACE_Msg(kTraceError, L"open file %ls fail!", fileName);
         return -5;
     }
-    if (!file.Write(header.data(), WM_BMP_FILE_HEADER_BYTES)) {
-        TRACE_Msg(kTraceError, L"write file header data fail!");
+    if (WriteBmp(file.Get(), width, height, dpi, pixels) != 1)
         return -5;
-    }
-    if (!file.Write(header.data() + WM_BMP_FILE_HEADER_BYTES, header.size() - WM_BMP_FILE_HEADER_BYTES)) {
-        TRACE_Msg(kTraceError, L"write file info data fail!");
-        return -5;
-    }
-    const size_t rowsPerWrite = WM_RowsPerWrite(stride);
-    for (size_t row = 0; row < static_cast<size_t>(height); row += rowsPerWrite) {
-        size_t rows = static_cast<size_t>(height) - row < rowsPerWrite ? static_cast<size_t>(height) - row : rowsPerWrite;
-        if (!file.Write(pixels + row * stride, rows * stride)) {
-            TRACE_Msg(kTraceError, L"fwrite fail!");
-            return -5;
-        }
-    }
     if (!file.Close()) {
         TRACE_Msg(kTraceError, L"fwrite fail!");
         return -5;
