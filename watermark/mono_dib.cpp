@@ -2,6 +2,9 @@
 
 HBITMAP WM_CreateMonoDIB(HDC hdc, int width, int height, int dpi, void** bits)
 {
+    *bits = nullptr;
+    if (width > WM_MAX_BITMAP_SIDE || height > WM_MAX_BITMAP_SIDE)
+        return nullptr;
     struct {
         BITMAPINFOHEADER header;
         RGBQUAD colours[2];
@@ -19,7 +22,6 @@ HBITMAP WM_CreateMonoDIB(HDC hdc, int width, int height, int dpi, void** bits)
     info.header.biClrImportant = 2;
     info.colours[0] = {0, 0, 0, 0};
     info.colours[1] = {255, 255, 255, 0};
-    *bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(hdc, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, bits, nullptr, 0);
     if (bitmap && !*bits) {
         DeleteObject(bitmap);

@@ -6,7 +6,12 @@
 
 #include <windows.h>
 
+// The longest side a bitmap may have. A DIB section would be made wider,
+// but no page is, and the job has never written one.
+constexpr int WM_MAX_BITMAP_SIDE = 0x7FFFFFF;
+
 // A picture of width x height, all black until it is filled (the memory
 // comes zeroed); its rows start at *bits, bottom row first. Null when it
-// cannot be had. The caller deletes it.
+// cannot be had or a side is longer than WM_MAX_BITMAP_SIDE. The caller
+// deletes it.
 HBITMAP WM_CreateMonoDIB(HDC hdc, int width, int height, int dpi, void** bits);
