@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "common/gdi_guards.h"
-#include "common/trace.h"
 #include "watermark/halftone.h"
 #include "watermark/mono_dib.h"
 #include "watermark/stamp.h"
@@ -17,7 +16,7 @@ constexpr size_t kMinCopies = 3;
 // A stamp may be as large as the picture (so the job's memory stays within
 // twice the picture), or this much on a small picture.
 constexpr size_t kSmallStampBytes = size_t{1} << 20;
-// How far the stamp's origin may move to round as most copies' origins do.
+// How far a stamp's origin may move to round as its copies' origins do.
 constexpr int kMaxOriginLift = 1 << 14;
 
 int NextPowerOfTwo(int v)
@@ -29,8 +28,9 @@ int NextPowerOfTwo(int v)
 }
 
 // The largest stamp for hdc's picture; 0 when hdc is not a plain 1-bit
-// context. The stamp is ANDed in with BitBlt, which maps colours only
-// between different depths, and its pixels are device pixels.
+// context: BitBlt between two 1-bit pictures ANDs the bits as they are
+// (between depths it would map colours), and the stamp's pixels are device
+// pixels.
 size_t StampLimit(HDC hdc)
 {
     BITMAP bitmap{};
