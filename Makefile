@@ -58,7 +58,8 @@ dist-check: bootstrap build
 demo: bootstrap win64
 	@tools/demo.sh
 
-bench: bootstrap build
+bench: build
+	@MFPSM_BENCH=1 tools/bootstrap.sh
 	@tools/bench.sh
 
 # Fuzzing the core with clang's libFuzzer, FUZZ_SECONDS per target.

@@ -1,8 +1,8 @@
 #include "display/status_draw.h"
 
+#include "common/gdi_guards.h"
 #include "common/globals.h"
 #include "common/os_version.h"
-#include "display/gdi_guards.h"
 #include "display/message_table.h"
 #include "display/message_text.h"
 #include "display/status_items.h"
@@ -145,10 +145,10 @@ void SM_RedrawMsgItems()
 int SM_DrawImage(HDC dc, int x, int y, int image, int mask, DWORD rop)
 {
     // The bitmaps outlive the memory DC, so they are deselected before deletion.
-    ScopedResourceBitmap maskBitmap(g_hInstance, mask);
+    ScopedBitmap maskBitmap(LoadBitmapW(g_hInstance, MAKEINTRESOURCEW(mask)));
     if (!maskBitmap.Get())
         return 0;
-    ScopedResourceBitmap imageBitmap(g_hInstance, image);
+    ScopedBitmap imageBitmap(LoadBitmapW(g_hInstance, MAKEINTRESOURCEW(image)));
     ScopedMemoryDC memory(dc);
     if (!memory.Get())
         return 0;

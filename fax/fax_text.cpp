@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "common/gdi_guards.h"
 #include "common/text.h"
 #include "common/trace.h"
 #include "common/utf16.h"
@@ -45,15 +46,12 @@ void DeviceResolution(HDC hdc, int useLogPixels, int* cxDpi, int* cyDpi)
 // so the letters keep their width while the height is squeezed.
 int AverageCharWidth(HDC hdc, const LOGFONTW& description)
 {
-    HFONT font = CreateFontIndirectW(&description);
-    if (!font)
+    ScopedFont font(CreateFontIndirectW(&description));
+    if (!font.Get())
         return 0;
-    HGDIOBJ old = SelectObject(hdc, font);
+    ScopedSelect selected(hdc, font.Get());
     TEXTMETRICW metrics = {};
-    int width = GetTextMetricsW(hdc, &metrics) ? metrics.tmAveCharWidth : 0;
-    SelectObject(hdc, old);
-    DeleteObject(font);
-    return width;
+    return GetTextMetricsW(hdc, &metrics) ? metrics.tmAveCharWidth : 0;
 }
 
 } // namespace
@@ -64,7 +62,7 @@ HFONT FaxCreateFont(HDC hdc, const WCHAR* faceName, int height, int width, int s
     constexpr const wchar_t* kTag = L"FaxCreateFont";
     ScopedTrace trace(kTraceProgress, kTag);
     BYTE charSet = FaceCharSet(hdc, faceName);
-    int saved = SaveDC(hdc);
+    ScopedSavedDC saved(hdc);
     SetViewportOrgEx(hdc, 0, 0, nullptr);
     SetWindowOrgEx(hdc, 0, 0, nullptr);
 
@@ -77,7 +75,6 @@ HFONT FaxCreateFont(HDC hdc, const WCHAR* faceName, int height, int width, int s
     TRACE_Tag(kTag, L"cxDpi %d, cyDpi %d, point (%ld, %ld), height %d, faxdpi %d", cxDpi, cyDpi, point.x, point.y,
               pixelHeight, faxDpi);
     if (pixelHeight == 0) {
-        RestoreDC(hdc, saved);
         TRACE_TagError(kTag, L"font height is 0");
         return nullptr;
     }
@@ -97,7 +94,6 @@ HFONT FaxCreateFont(HDC hdc, const WCHAR* faceName, int height, int width, int s
               description.lfFaceName, description.lfHeight, description.lfWidth, description.lfWeight,
               description.lfItalic, description.lfUnderline, description.lfStrikeOut, description.lfCharSet);
     HFONT font = CreateFontIndirectW(&description);
-    RestoreDC(hdc, saved);
     if (!font)
         TRACE_TagError(kTag, L"create font fail!");
     return font;
@@ -111,30 +107,26 @@ void TextOutForCoverPage(HDC hdc, const RECT* clip, int fontSize, const WCHAR* t
     if (!text)
         return;
     FaxPoint pos = FAX_PosToPixel(x, y);
-    HFONT font = FaxCreateFont(hdc, L"Arial", fontSize * 10, 0, style, 0, 0, faxDpi);
-    if (!font) {
+    ScopedFont font(FaxCreateFont(hdc, L"Arial", fontSize * 10, 0, style, 0, 0, faxDpi));
+    if (!font.Get()) {
         TRACE_TagError(kTag, L"no font for %d pt", fontSize);
         return;
     }
-    HGDIOBJ old = SelectObject(hdc, font);
+    ScopedSelect selected(hdc, font.Get());
     if (!ExtTextOutW(hdc, pos.x, pos.y, ETO_CLIPPED, clip, text, static_cast<UINT>(wcslen(text)), nullptr))
         TRACE_TagError(kTag, L"text out fail at (%d, %d)", pos.x, pos.y);
-    SelectObject(hdc, old);
-    DeleteObject(font);
 }
 
 void FaxLineTo(HDC hdc, int faxDpi, int x1, int y1, int x2, int y2, int width)
 {
     constexpr const wchar_t* kTag = L"FaxLineTo";
     TRACE_Tag(kTag, L"(%d, %d) to (%d, %d), width %d, faxdpi %d", x1, y1, x2, y2, width, faxDpi);
-    HPEN pen = CreatePen(PS_SOLID, width, RGB(0, 0, 0));
-    if (!pen) {
+    ScopedPen pen(CreatePen(PS_SOLID, width, RGB(0, 0, 0)));
+    if (!pen.Get()) {
         TRACE_TagError(kTag, L"create pen fail!");
         return;
     }
-    HGDIOBJ old = SelectObject(hdc, pen);
+    ScopedSelect selected(hdc, pen.Get());
     MoveToEx(hdc, x1, FAX_LineRow(y1), nullptr);
     LineTo(hdc, x2, FAX_LineRow(y2));
-    SelectObject(hdc, old);
-    DeleteObject(pen);
 }

@@ -23,6 +23,10 @@ packages=(
 if [ "${MFPSM_FUZZ:-0}" = 1 ]; then
   packages+=(clang libclang-rt-14-dev)
 fi
+# The bench sets the watermark job against Ghostscript drawing the same page.
+if [ "${MFPSM_BENCH:-0}" = 1 ]; then
+  packages+=(ghostscript)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

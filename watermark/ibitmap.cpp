@@ -2,10 +2,12 @@
 
 #include <cstdio>
 
+#include "common/gdi_guards.h"
 #include "common/trace.h"
 #include "fax/fax_page.h"
 #include "watermark/bmp_format.h"
 #include "watermark/halftone.h"
+#include "watermark/mono_dib.h"
 #include "watermark/settings.h"
 #include "watermark/wm_text.h"
 
@@ -14,85 +16,6 @@ namespace {
 constexpr const wchar_t* kTagCreate = L"iBitmap_BMPCreateTextWM";
 constexpr const wchar_t* kTagWrite = L"iBitmap_CreateBMP";
 constexpr int kDpi = 600;
-
-// Movable memory, locked for its whole life and freed on every way out.
-class LockedMemory {
-public:
-    explicit LockedMemory(SIZE_T bytes) : handle_(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes))
-    {
-        if (handle_)
-            data_ = static_cast<BYTE*>(GlobalLock(handle_));
-    }
-    ~LockedMemory()
-    {
-        if (data_)
-            GlobalUnlock(handle_);
-        if (handle_)
-            GlobalFree(handle_);
-    }
-    LockedMemory(const LockedMemory&) = delete;
-    LockedMemory& operator=(const LockedMemory&) = delete;
-
-    // 1 when usable, else the failure code: -1 not allocated, -2 not locked.
-    int Status() const { return !handle_ ? -1 : !data_ ? -2 : 1; }
-    BYTE* get() const { return data_; }
-
-private:
-    HGLOBAL handle_;
-    BYTE* data_ = nullptr;
-};
-
-class MemoryDC {
-public:
-    MemoryDC() : hdc_(CreateCompatibleDC(nullptr)) {}
-    ~MemoryDC()
-    {
-        if (hdc_)
-            DeleteDC(hdc_);
-    }
-    MemoryDC(const MemoryDC&) = delete;
-    MemoryDC& operator=(const MemoryDC&) = delete;
-    HDC get() const { return hdc_; }
-
-private:
-    HDC hdc_;
-};
-
-class Bitmap {
-public:
-    Bitmap(int width, int height) : bitmap_(CreateBitmap(width, height, 1, 1, nullptr)) {}
-    ~Bitmap()
-    {
-        if (bitmap_)
-            DeleteObject(bitmap_);
-    }
-    Bitmap(const Bitmap&) = delete;
-    Bitmap& operator=(const Bitmap&) = delete;
-    HBITMAP get() const { return bitmap_; }
-
-private:
-    HBITMAP bitmap_;
-};
-
-// Keeps a bitmap selected into a context until it goes out of scope or is
-// let go early (GetDIBits wants the bitmap out of every context).
-class Selection {
-public:
-    Selection(HDC hdc, HGDIOBJ object) : hdc_(hdc), old_(SelectObject(hdc, object)) {}
-    ~Selection() { Release(); }
-    Selection(const Selection&) = delete;
-    Selection& operator=(const Selection&) = delete;
-    void Release()
-    {
-        if (old_)
-            SelectObject(hdc_, old_);
-        old_ = nullptr;
-    }
-
-private:
-    HDC hdc_;
-    HGDIOBJ old_;
-};
 
 // Closes the file; a file that was not written whole is also removed, so the
 // driver never prints a truncated picture.
@@ -111,7 +34,7 @@ public:
     OutputFile& operator=(const OutputFile&) = delete;
 
     bool Opened() const { return file_ != nullptr; }
-    bool Write(const void* data, size_t bytes) { return fwrite(data, 1, bytes, file_) == bytes; }
+    FILE* Get() const { return file_; }
     // Closes the file; false when buffered data could not be written.
     bool Close()
     {
@@ -130,6 +53,36 @@ private:
     FILE* file_;
     bool complete_ = false;
 };
+
+bool WriteAll(FILE* file, const void* data, size_t bytes)
+{
+    return fwrite(data, 1, bytes, file) == bytes;
+}
+
+// Writes the headers and the rows of a 1-bit picture to an open file: 1, or
+// -5 at the first write that fails.
+int WriteBmp(FILE* file, int width, int height, int dpi, const BYTE* pixels)
+{
+    const size_t stride = static_cast<size_t>(WM_Stride(width));
+    const auto header = WM_BmpHeader(width, height, dpi);
+    if (!WriteAll(file, header.data(), WM_BMP_FILE_HEADER_BYTES)) {
+        TRACE_Msg(kTraceError, L"write file header data fail!");
+        return -5;
+    }
+    if (!WriteAll(file, header.data() + WM_BMP_FILE_HEADER_BYTES, header.size() - WM_BMP_FILE_HEADER_BYTES)) {
+        TRACE_Msg(kTraceError, L"write file info data fail!");
+        return -5;
+    }
+    const size_t rowsPerWrite = WM_RowsPerWrite(stride);
+    for (size_t row = 0; row < static_cast<size_t>(height); row += rowsPerWrite) {
+        size_t rows = static_cast<size_t>(height) - row < rowsPerWrite ? static_cast<size_t>(height) - row : rowsPerWrite;
+        if (!WriteAll(file, pixels + row * stride, rows * stride)) {
+            TRACE_Msg(kTraceError, L"fwrite fail!");
+            return -5;
+        }
+    }
+    return 1;
+}
 
 int CheckArguments(const WCHAR* fileName, const JobWM* record, int nWidth, int nHeight,
                    int nPageDensity, int nMaxPageDensity, const BYTE* table, int nTableW, int nTableH)
@@ -187,72 +140,39 @@ void Draw(HINSTANCE hInstance, HDC hdc, const JobWM* record, int nWidth, int nHe
     avDrawWatermarkText(hInstance, hdc, &rect, record, scale);
 }
 
-// A 1-bit, bottom-up description with the palette black, white.
-void Describe(BITMAPINFO* info, int width, int height)
-{
-    const LONG perMetre = kDpi * 10000 / 254;
-    BITMAPINFOHEADER& h = info->bmiHeader;
-    h.biSize = sizeof(BITMAPINFOHEADER);
-    h.biWidth = width;
-    h.biHeight = height;
-    h.biPlanes = 1;
-    h.biBitCount = 1;
-    h.biCompression = BI_RGB;
-    h.biXPelsPerMeter = perMetre;
-    h.biYPelsPerMeter = perMetre;
-    h.biClrUsed = 2;
-    h.biClrImportant = 2;
-    info->bmiColors[0] = {0, 0, 0, 0};
-    info->bmiColors[1] = {255, 255, 255, 0};
-}
-
 // Steps after the argument checks, in order; every object is released by
-// its guard on the way out.
+// its guard on the way out. GDI draws straight into the rows of a DIB
+// section laid out as the file's, so the picture is halftoned and written
+// where it was drawn: no second copy of it is read out of a bitmap.
 int RenderAndWrite(iBitmap* self, HINSTANCE hInstance, const WCHAR* fileName, const JobWM* record,
                    int nWidth, int nHeight, int nDstScale, float fTextScale, const BYTE* table,
                    int nTableW, int nTableH, DWORD DriverType)
 {
-    MemoryDC dc;
-    if (!dc.get()) {
+    ScopedMemoryDC dc(nullptr);
+    if (!dc.Get()) {
         TRACE_TagError(kTagCreate, L"CreateCompatibleDC fail!");
         return -9;
     }
-    Bitmap bitmap(nWidth, nHeight);
-    if (!bitmap.get()) {
-        TRACE_TagError(kTagCreate, L"CreateBitmap fail!");
+    void* bits = nullptr;
+    ScopedBitmap bitmap(WM_CreateMonoDIB(dc.Get(), nWidth, nHeight, kDpi, &bits));
+    if (!bitmap.Get()) {
+        TRACE_TagError(kTagCreate, L"CreateDIBSection fail!");
         return -10;
     }
-    Selection selected(dc.get(), bitmap.get());
-    if (!PatBlt(dc.get(), 0, 0, nWidth, nHeight, WHITENESS)) {
+    ScopedSelect selected(dc.Get(), bitmap.Get());
+    if (!PatBlt(dc.Get(), 0, 0, nWidth, nHeight, WHITENESS)) {
         TRACE_TagError(kTagCreate, L"fill white fail!");
         return -6;
     }
-    Draw(hInstance, dc.get(), record, nWidth, nHeight, nDstScale, fTextScale, DriverType);
-    selected.Release();
+    Draw(hInstance, dc.Get(), record, nWidth, nHeight, nDstScale, fTextScale, DriverType);
+    GdiFlush();
 
-    const size_t stride = static_cast<size_t>(WM_Stride(nWidth));
-    LockedMemory picture(stride * static_cast<size_t>(nHeight));
-    if (picture.Status() != 1) {
-        TRACE_TagError(kTagCreate, L"picture memory fail!");
-        return picture.Status();
-    }
-    LockedMemory info(sizeof(BITMAPINFOHEADER) + 2 * sizeof(RGBQUAD));
-    if (info.Status() != 1) {
-        TRACE_TagError(kTagCreate, L"bitmap info memory fail!");
-        return info.Status();
-    }
-    BITMAPINFO* description = reinterpret_cast<BITMAPINFO*>(info.get());
-    Describe(description, nWidth, nHeight);
-    if (GetDIBits(dc.get(), bitmap.get(), 0, static_cast<UINT>(nHeight), picture.get(), description,
-                  DIB_RGB_COLORS) != nHeight) {
-        TRACE_TagError(kTagCreate, L"GetDIBits fail!");
-        return -8;
-    }
-
+    BYTE* picture = static_cast<BYTE*>(bits);
     WM_DotMask mask;
     WM_BuildDotMask(table, nTableW, nTableH, WM_DensityLevel(record->wm.wDensity), &mask);
-    WM_HalftonePass(picture.get(), stride, static_cast<size_t>(nHeight), mask, nTableW, nTableH);
-    const int written = self->iBitmap_CreateBMP(fileName, 1, kDpi, nWidth, nHeight, picture.get());
+    WM_HalftonePass(picture, static_cast<size_t>(WM_Stride(nWidth)), static_cast<size_t>(nHeight), mask, nTableW,
+                    nTableH);
+    const int written = self->iBitmap_CreateBMP(fileName, 1, kDpi, nWidth, nHeight, picture);
     return written >= 0 ? 1 : written;
 }
 
@@ -286,29 +206,13 @@ int iBitmap::iBitmap_CreateBMP(const WCHAR* fileName, int bitsPerPixel, int dpi,
         TRACE_Msg(kTraceError, L"picture %d x %d x %d can't be written!", width, height, bitsPerPixel);
         return -7;
     }
-    const size_t stride = static_cast<size_t>(WM_Stride(width));
-    const auto header = WM_BmpHeader(width, height, dpi);
     OutputFile file(fileName);
     if (!file.Opened()) {
         TRACE_Msg(kTraceError, L"open file %ls fail!", fileName);
         return -5;
     }
-    if (!file.Write(header.data(), WM_BMP_FILE_HEADER_BYTES)) {
-        TRACE_Msg(kTraceError, L"write file header data fail!");
+    if (WriteBmp(file.Get(), width, height, dpi, pixels) != 1)
         return -5;
-    }
-    if (!file.Write(header.data() + WM_BMP_FILE_HEADER_BYTES, header.size() - WM_BMP_FILE_HEADER_BYTES)) {
-        TRACE_Msg(kTraceError, L"write file info data fail!");
-        return -5;
-    }
-    const size_t rowsPerWrite = WM_RowsPerWrite(stride);
-    for (size_t row = 0; row < static_cast<size_t>(height); row += rowsPerWrite) {
-        size_t rows = static_cast<size_t>(height) - row < rowsPerWrite ? static_cast<size_t>(height) - row : rowsPerWrite;
-        if (!file.Write(pixels + row * stride, rows * stride)) {
-            TRACE_Msg(kTraceError, L"fwrite fail!");
-            return -5;
-        }
-    }
     if (!file.Close()) {
         TRACE_Msg(kTraceError, L"fwrite fail!");
         return -5;

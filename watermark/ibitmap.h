@@ -1,8 +1,8 @@
 // The bitmap object of the watermark job: renders the watermark (or a fax
 // page) into a 1-bit picture, halftones it and writes it as a BMP file.
-// Results: 1 success; -1 no memory (or a picture too large), -2 memory not
-// lockable, -5 file not written, -6 no white fill, -7 bad arguments,
-// -8 no pixels read back, -9 no memory context, -10 no bitmap.
+// Results: 1 success; -1 a picture too large, -5 file not written, -6 no
+// white fill, -7 bad arguments, -9 no memory context, -10 no bitmap (the
+// picture's memory is the bitmap's, so a picture that cannot be had is -10).
 #pragma once
 
 #include <windows.h>

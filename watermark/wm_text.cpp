@@ -1,10 +1,12 @@
 #include "watermark/wm_text.h"
 
+#include "common/gdi_guards.h"
 #include "common/text.h"
 #include "common/trace.h"
 #include "common/utf16.h"
 #include "watermark/settings.h"
 #include "watermark/text_layout.h"
+#include "watermark/wm_stamp.h"
 
 namespace {
 
@@ -27,52 +29,6 @@ BYTE CharSetOf(HDC hdc, const WCHAR* faceName)
     return charSet;
 }
 
-// Restores the context as SaveDC found it, on every way out.
-class SavedDC {
-public:
-    explicit SavedDC(HDC hdc) : hdc_(hdc), id_(SaveDC(hdc)) {}
-    ~SavedDC()
-    {
-        if (id_)
-            RestoreDC(hdc_, id_);
-    }
-    SavedDC(const SavedDC&) = delete;
-    SavedDC& operator=(const SavedDC&) = delete;
-
-private:
-    HDC hdc_;
-    int id_;
-};
-
-// Selects the watermark font and black transparent top-left text; puts the
-// previous values back and deletes the font when it goes.
-class TextState {
-public:
-    TextState(HDC hdc, HFONT font)
-        : hdc_(hdc), font_(font), oldFont_(SelectObject(hdc, font)), oldColour_(SetTextColor(hdc, RGB(0, 0, 0))),
-          oldMode_(SetBkMode(hdc, TRANSPARENT)), oldAlign_(SetTextAlign(hdc, TA_LEFT | TA_TOP | TA_NOUPDATECP))
-    {
-    }
-    ~TextState()
-    {
-        SetTextAlign(hdc_, oldAlign_);
-        SetBkMode(hdc_, oldMode_);
-        SetTextColor(hdc_, oldColour_);
-        SelectObject(hdc_, oldFont_);
-        DeleteObject(font_);
-    }
-    TextState(const TextState&) = delete;
-    TextState& operator=(const TextState&) = delete;
-
-private:
-    HDC hdc_;
-    HFONT font_;
-    HGDIOBJ oldFont_;
-    COLORREF oldColour_;
-    int oldMode_;
-    UINT oldAlign_;
-};
-
 int VerticalDpi(HDC hdc)
 {
     int size = GetDeviceCaps(hdc, VERTSIZE);
@@ -87,7 +43,7 @@ HFONT avCreateFont(HDC hdc, const WCHAR* faceName, unsigned deciPointHeight, uns
                    int escapement)
 {
     const BYTE charSet = CharSetOf(hdc, faceName);
-    SavedDC saved(hdc);
+    ScopedSavedDC saved(hdc);
     SetViewportOrgEx(hdc, 0, 0, nullptr);
     SetWindowOrgEx(hdc, 0, 0, nullptr);
     POINT point{0, static_cast<LONG>(VerticalDpi(hdc) * static_cast<int>(deciPointHeight) / 72)};
@@ -124,10 +80,15 @@ void avDrawWatermarkText(HINSTANCE, HDC hdc, const RECT* drawRect, const JobWM* 
     WCHAR face[WM_FONTFACE_MAX_LEN];
     MISC_CopyText(U16(face), WM_FONTFACE_MAX_LEN,
                   std::u16string_view(wm.wmFaceName, MISC_TextLength(wm.wmFaceName, WM_FONTFACE_MAX_LEN)));
-    HFONT font = avCreateFont(hdc, face, iFontHeight, wm.wStyle, iEscapement);
-    if (!font)
+    ScopedFont font(avCreateFont(hdc, face, iFontHeight, wm.wStyle, iEscapement));
+    if (!font.Get())
         return;
-    TextState state(hdc, font);
+    // Font, colour, mode and alignment go back before the font is deleted.
+    ScopedSavedDC saved(hdc);
+    SelectObject(hdc, font.Get());
+    SetTextColor(hdc, RGB(0, 0, 0));
+    SetBkMode(hdc, TRANSPARENT);
+    SetTextAlign(hdc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
 
     const int units = static_cast<int>(MISC_TextLength(wm.wmText, kMaxTextUnits));
     const WCHAR* text = W16(wm.wmText);
@@ -138,8 +99,11 @@ void avDrawWatermarkText(HINSTANCE, HDC hdc, const RECT* drawRect, const JobWM* 
     TRACE_Msg(kTraceProgress, L"szText = %d x %d, szRotateText = %d x %d, iStartX = %d, iStartY = %d",
               layout.szText.cx, layout.szText.cy, layout.szRotateText.cx, layout.szRotateText.cy,
               layout.iStartX, layout.iStartY);
-    WM_ForEachCopy(layout, drawW, drawH, wm.wPlacement, units, [&](int x, int y) {
+    const auto drawCopy = [&](int x, int y) {
         ExtTextOutW(hdc, drawRect->left + x, drawRect->top + y, ETO_CLIPPED, drawRect, text,
                     static_cast<UINT>(units), nullptr);
-    });
+    };
+    if (wm.wPlacement == 1 && avStampTiles(hdc, drawRect, layout, text, units, drawCopy))
+        return;
+    WM_ForEachCopy(layout, drawW, drawH, wm.wPlacement, units, drawCopy);
 }

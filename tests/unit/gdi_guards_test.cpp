@@ -1,10 +1,24 @@
 // The drawing code's scope guards give back what they took.
 #include <gtest/gtest.h>
 
-#include "display/gdi_guards.h"
+#include <type_traits>
+
+#include "common/gdi_guards.h"
 #include "resources/resource.h"
 
 namespace {
+
+// A copy would give the same handle back twice.
+template <typename Guard> constexpr bool kNotCopyable =
+    !std::is_copy_constructible_v<Guard> && !std::is_copy_assignable_v<Guard>;
+static_assert(kNotCopyable<ScopedWindowDC>);
+static_assert(kNotCopyable<ScopedMemoryDC>);
+static_assert(kNotCopyable<ScopedBitmap>);
+static_assert(kNotCopyable<ScopedFont>);
+static_assert(kNotCopyable<ScopedPen>);
+static_assert(kNotCopyable<ScopedSelect>);
+static_assert(kNotCopyable<ScopedSavedDC>);
+static_assert(kNotCopyable<ScopedSolidTools>);
 
 // A memory DC with a small bitmap and stock pen and brush selected.
 class Canvas {
@@ -79,7 +93,7 @@ TEST(GdiGuards, ResourceBitmapIsLoadedAndDeleted)
 {
     HBITMAP bitmap = nullptr;
     {
-        ScopedResourceBitmap picture(GetModuleHandleW(nullptr), IDB_UPPER);
+        ScopedBitmap picture(LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_UPPER)));
         bitmap = picture.Get();
         ASSERT_NE(bitmap, nullptr);
         BITMAP info = {};
@@ -88,7 +102,7 @@ TEST(GdiGuards, ResourceBitmapIsLoadedAndDeleted)
         EXPECT_EQ(info.bmHeight, 170);
     }
     EXPECT_EQ(GetObjectType(bitmap), 0u);
-    ScopedResourceBitmap missing(GetModuleHandleW(nullptr), 4242);
+    ScopedBitmap missing(LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(4242)));
     EXPECT_EQ(missing.Get(), nullptr);
 }
 
@@ -106,4 +120,71 @@ TEST(GdiGuards, WindowDCKeepsTheWindowItWasTakenFrom)
     }
     EXPECT_EQ(WindowFromDC(dc), nullptr) << "released: the DC no longer belongs to the window";
     DestroyWindow(window);
+}
+
+TEST(GdiGuards, ObjectsAreDeletedAndNullIsLeftAlone)
+{
+    HFONT font = CreateFontW(20, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, L"Arial");
+    HPEN pen = CreatePen(PS_SOLID, 3, RGB(0, 0, 0));
+    ASSERT_TRUE(font && pen);
+    {
+        ScopedFont ownedFont(font);
+        ScopedPen ownedPen(pen);
+        EXPECT_EQ(ownedFont.Get(), font);
+        EXPECT_EQ(ownedPen.Get(), pen);
+        EXPECT_EQ(GetObjectType(font), static_cast<DWORD>(OBJ_FONT));
+        ScopedBitmap none(nullptr);
+        EXPECT_EQ(none.Get(), nullptr);
+    }
+    EXPECT_EQ(GetObjectType(font), 0u) << "the font is deleted";
+    EXPECT_EQ(GetObjectType(pen), 0u) << "the pen is deleted";
+}
+
+TEST(GdiGuards, SelectPutsThePreviousObjectBackOnceEarlyOrAtTheEnd)
+{
+    Canvas canvas;
+    HPEN red = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
+    HPEN green = CreatePen(PS_SOLID, 1, RGB(0, 255, 0));
+    {
+        ScopedSelect selected(canvas.Get(), red);
+        EXPECT_EQ(GetCurrentObject(canvas.Get(), OBJ_PEN), red);
+    }
+    EXPECT_EQ(GetCurrentObject(canvas.Get(), OBJ_PEN), GetStockObject(BLACK_PEN));
+    {
+        ScopedSelect selected(canvas.Get(), red);
+        selected.Release();
+        EXPECT_EQ(GetCurrentObject(canvas.Get(), OBJ_PEN), GetStockObject(BLACK_PEN));
+        SelectObject(canvas.Get(), green);
+    }
+    EXPECT_EQ(GetCurrentObject(canvas.Get(), OBJ_PEN), green) << "a released guard selects nothing more";
+    SelectObject(canvas.Get(), GetStockObject(BLACK_PEN));
+    EXPECT_TRUE(DeleteObject(red));
+    EXPECT_TRUE(DeleteObject(green));
+}
+
+TEST(GdiGuards, SavedDCPutsEveryChangedAttributeBack)
+{
+    Canvas canvas;
+    HDC dc = canvas.Get();
+    SetTextColor(dc, RGB(1, 2, 3));
+    SetBkMode(dc, OPAQUE);
+    SetTextAlign(dc, TA_BASELINE | TA_CENTER);
+    HGDIOBJ font = GetCurrentObject(dc, OBJ_FONT);
+    ScopedFont other(CreateFontW(30, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, L"Arial"));
+    {
+        ScopedSavedDC saved(dc);
+        SelectObject(dc, other.Get());
+        SetTextColor(dc, RGB(0, 0, 0));
+        SetBkMode(dc, TRANSPARENT);
+        SetTextAlign(dc, TA_LEFT | TA_TOP);
+        SetViewportOrgEx(dc, 5, 7, nullptr);
+    }
+    EXPECT_EQ(GetTextColor(dc), RGB(1, 2, 3));
+    EXPECT_EQ(GetBkMode(dc), OPAQUE);
+    EXPECT_EQ(GetTextAlign(dc), static_cast<UINT>(TA_BASELINE | TA_CENTER));
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), font);
+    POINT origin = {-1, -1};
+    GetViewportOrgEx(dc, &origin);
+    EXPECT_EQ(origin.x, 0);
+    EXPECT_EQ(origin.y, 0);
 }

@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "testkit/wine_test.h"
 #include "watermark/base64.h"
@@ -12,6 +13,7 @@
 #include "watermark/ibitmap.h"
 #include "watermark/profile_struct.h"
 #include "watermark/settings.h"
+#include "watermark/text_layout.h"
 #include "watermark/wm_job.h"
 #include "watermark/wm_text.h"
 
@@ -275,4 +277,103 @@ TEST(WatermarkText, FontFromStyleAndHeight)
     EXPECT_TRUE(lf.lfStrikeOut);
     DeleteObject(font);
     DeleteDC(hdc);
+}
+
+namespace {
+
+// A white 1-bit DIB section selected into a screen-compatible memory DC:
+// the surface the job draws on.
+class MonoSurface {
+public:
+    MonoSurface(int width, int height) : dc_(CreateCompatibleDC(nullptr))
+    {
+        struct {
+            BITMAPINFOHEADER header;
+            RGBQUAD colours[2];
+        } info{};
+        info.header.biSize = sizeof(info.header);
+        info.header.biWidth = width;
+        info.header.biHeight = height;
+        info.header.biPlanes = 1;
+        info.header.biBitCount = 1;
+        info.colours[1] = {255, 255, 255, 0};
+        bitmap_ = CreateDIBSection(dc_, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits_, nullptr, 0);
+        old_ = SelectObject(dc_, bitmap_);
+        PatBlt(dc_, 0, 0, width, height, WHITENESS);
+        bytes_ = static_cast<size_t>((width + 31) / 32 * 4) * height;
+    }
+    ~MonoSurface()
+    {
+        SelectObject(dc_, old_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    MonoSurface(const MonoSurface&) = delete;
+    MonoSurface& operator=(const MonoSurface&) = delete;
+
+    HDC Dc() const { return dc_; }
+    std::string Bytes() const
+    {
+        GdiFlush();
+        return std::string(static_cast<const char*>(bits_), bytes_);
+    }
+
+private:
+    HDC dc_;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+    void* bits_ = nullptr;
+    size_t bytes_ = 0;
+};
+
+// The tiled text the plain way, a TextOut per copy.
+void DrawEachCopy(HDC hdc, const RECT& rect, const JobWM& job, int scale)
+{
+    const WCHAR* text = reinterpret_cast<const WCHAR*>(job.wm.wmText);
+    const int units = static_cast<int>(wcslen(text));
+    const int escapement = WM_Escapement(job.wm.wAngleDegree);
+    HFONT font = avCreateFont(hdc, reinterpret_cast<const WCHAR*>(job.wm.wmFaceName),
+                              WM_FontHeight(job.wm.wFontSize, scale), job.wm.wStyle, escapement);
+    ASSERT_NE(font, nullptr);
+    HGDIOBJ old = SelectObject(hdc, font);
+    SetTextColor(hdc, RGB(0, 0, 0));
+    SetBkMode(hdc, TRANSPARENT);
+    SetTextAlign(hdc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
+    SIZE extent{};
+    GetTextExtentPoint32W(hdc, text, units, &extent);
+    WM_ForEachCopy(WM_LayoutText(escapement, {extent.cx, extent.cy}), rect.right - rect.left,
+                   rect.bottom - rect.top, 1, units, [&](int x, int y) {
+                       ExtTextOutW(hdc, rect.left + x, rect.top + y, ETO_CLIPPED, &rect, text,
+                                   static_cast<UINT>(units), nullptr);
+                   });
+    SelectObject(hdc, old);
+    DeleteObject(font);
+}
+
+} // namespace
+
+// However the renderer lays its tiled copies, the pixels are those of a
+// TextOut per copy: every angle class, near-right angles, sizes whose
+// ascent makes the rotated offset a near-whole number, styles, and a
+// rectangle reaching past the picture.
+TEST(WatermarkText, TiledCopiesAreThePixelsOfATextOutEach)
+{
+    std::vector<int> angles = {0, 1, 89, 90, 91, 179, 180, 181, 269, 270, 271, 359};
+    for (int a = 7; a < 360; a += 23)
+        angles.push_back(a);
+    for (int angle : angles) {
+        for (int size : {2, 4, 7}) {
+            JobWM job = Record(L"");
+            wcscpy(reinterpret_cast<wchar_t*>(job.wm.wmText), size == 4 ? L"Wg ij" : L"DRAFT");
+            job.wm.wFontSize = static_cast<uint16_t>(size);
+            job.wm.wAngleDegree = static_cast<uint16_t>(angle);
+            job.wm.wStyle = static_cast<uint16_t>(angle % 4);
+            job.wm.wPlacement = 1;
+            const RECT rect = {0, 0, size == 7 ? 540 : 360, size == 7 ? 360 : 240};
+            MonoSurface rendered(360, 240), plain(360, 240);
+            avDrawWatermarkText(nullptr, rendered.Dc(), &rect, &job, 69);
+            DrawEachCopy(plain.Dc(), rect, job, 69);
+            EXPECT_TRUE(rendered.Bytes() == plain.Bytes()) << "angle " << angle << ", size " << size;
+        }
+    }
 }
