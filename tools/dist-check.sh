@@ -105,9 +105,18 @@ install_road() {
   local log="$check/road-$arch.log"
   "$runner" "$exe" install >"$log" 2>&1 &
   local monitor=$!
-  # A ticking monitor answers a close request by writing Message = 0.
-  "$runner" "$drvsim" close >>"$log" 2>&1 || fail "$arch: drvsim close"
-  "$runner" "$drvsim" wait Message 0 --timeout-ms 30000 >>"$log" 2>&1 || fail "$arch: the monitor does not answer"
+  # A ticking monitor answers a close request by writing Message = 0. In a
+  # new prefix the request can meet the monitor making its status file and
+  # be lost with the file's first state, so it is asked again.
+  local asked answered=0
+  for asked in 1 2 3 4 5 6; do
+    "$runner" "$drvsim" close >>"$log" 2>&1 || fail "$arch: drvsim close"
+    if "$runner" "$drvsim" wait Message 0 --timeout-ms 5000 >>"$log" 2>&1; then
+      answered=1
+      break
+    fi
+  done
+  [ "$answered" = 1 ] || fail "$arch: the monitor does not answer"
   "$runner" reg query "$run_key" /v mfpsm >"$check/run-$arch.txt" 2>&1 || true
   grep -q "mfpsm-$dist_version-$arch\\\\mfpsm.exe" "$check/run-$arch.txt" || fail "$arch: no autostart value after install"
   "$runner" "$exe" uninstall >>"$log" 2>&1 || code=$?
