@@ -114,6 +114,33 @@ const WatermarkCase kWatermarks[] = {
      "f3bbfe716a86a7b380863db4ed5c00c80372dd0c0fbe17de06b6c8c3c660274c"},
 };
 
+// The 32-bit program under the 32-bit Wine (its own prefix, its own x87
+// arithmetic in the text placement, its own fallback for an unknown face)
+// draws these pages a pixel apart from the 64-bit one; the sums were taken
+// from the 32-bit program of the plain renderer, like the others.
+struct ArchitectureSum {
+    const char* name;
+    const char* sha256;
+};
+const ArchitectureSum kWin32Sums[] = {
+    {"angle 270, tiled", "e1290076c7dac9fe91f402b225372aa25da578af944a9697f5e028c3dad788b8"},
+    {"nDstScale 2, tiled", "f059da7ee2b7f1de9a0c33d4945fc44f6316d2781e52528b6d2abee2cac77139"},
+    {"huge text, tiled", "4caa8f62b41b2439d6a9fcf510396cd864e339a4cbcea08169430ba39e64f5e6"},
+    {"unknown face, one copy", "8441487299fc1326daa716109c74958c634a1d8af06371a4de2141e002467adf"},
+    {"A4 600 dpi, tiled", "c46a69d2c10684cd58b98966912ceb8596a3b62bdd8335f077ffe5970b4d01b9"},
+};
+
+std::string ExpectedSum(const WatermarkCase& c)
+{
+    if (sizeof(void*) == 4) {
+        for (const ArchitectureSum& a : kWin32Sums) {
+            if (std::string(a.name) == c.name)
+                return a.sha256;
+        }
+    }
+    return c.sha256;
+}
+
 struct FaxCase {
     const char* name;
     const wchar_t* settings;
@@ -238,7 +265,7 @@ TEST_F(WatermarkCorpus, WatermarkPicturesKeepTheirBytes)
         job.nHeight = c.height;
         job.nDstScale = c.dstScale;
         job.nTextScale = c.textScale;
-        EXPECT_EQ(RunJob(job, dir_), c.sha256) << c.name;
+        EXPECT_EQ(RunJob(job, dir_), ExpectedSum(c)) << c.name;
     }
 }
 
