@@ -5,6 +5,7 @@
 #include "common/trace.h"
 #include "display/message_text.h"
 #include "display/status_draw.h"
+#include "display/window_dpi.h"
 #include "monitor/monitor_window.h"
 #include "monitor/spooler.h"
 #include "monitor/status_file.h"
@@ -69,6 +70,25 @@ void OnPaint(HWND dialog)
     SM_RedrawMsgItems();
 }
 
+// The dialog opens at its display's DPI: pictures and items are drawn at that
+// scale and the logo shown for it.
+void OnInitDialog(HWND dialog)
+{
+    g_StatusDlgDpi = SM_WindowDpi(dialog);
+    SM_ShowStatusLogo(dialog, g_StatusDlgDpi);
+}
+
+// Moved to a display of another scaling: take the place the system suggests,
+// the pictures and logo of the new scale, and draw everything again.
+void OnDpiChanged(HWND dialog, WPARAM wParam, const RECT* suggested)
+{
+    g_StatusDlgDpi = HIWORD(wParam);
+    SM_ShowStatusLogo(dialog, g_StatusDlgDpi);
+    SetWindowPos(dialog, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(dialog, nullptr, TRUE);
+}
+
 } // namespace
 
 bool SM_IsShownList(const int* list)
@@ -117,11 +137,18 @@ int SM_ShowPrinterStatus(HWND owner, const int* list, int count)
     return 1;
 }
 
-INT_PTR CALLBACK MsgDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+INT_PTR CALLBACK MsgDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
+        OnInitDialog(dialog);
         return TRUE;
+    case WM_DPICHANGED:
+        OnDpiChanged(dialog, wParam, reinterpret_cast<const RECT*>(lParam));
+        return FALSE;  // the dialog manager then scales its font and controls
+    case WM_DESTROY:
+        SM_ReleaseStatusLogo(dialog);
+        return FALSE;
     case WM_PAINT:
         OnPaint(dialog);
         return TRUE;
