@@ -202,3 +202,93 @@ TEST(StatusPictures, DuplexDotsSitOnTheDuplexUnit)
         EXPECT_GT(changed, 0) << "code " << item.code << " looks the same with and without the duplex unit";
     }
 }
+
+namespace {
+
+const int kPercents[] = {100, 125, 150, 175, 200};
+
+int Scaled(int value, int percent)
+{
+    return (value * percent + 50) / 100;
+}
+
+// A picture of one set as 0x00RRGGBB, top row first, with its side.
+std::vector<uint32_t> ReadSetPixels(int id, int side)
+{
+    LoadedBitmap bitmap(id);
+    std::vector<uint32_t> pixels(static_cast<size_t>(side) * side);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = side;
+    info.bmiHeader.biHeight = -side;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    HDC screen = GetDC(nullptr);
+    int rows = bitmap.Get() ? GetDIBits(screen, bitmap.Get(), 0, side, pixels.data(), &info, DIB_RGB_COLORS) : 0;
+    ReleaseDC(nullptr, screen);
+    if (rows != side)
+        pixels.clear();
+    for (uint32_t& p : pixels)
+        p &= 0xFFFFFF;
+    return pixels;
+}
+
+}  // namespace
+
+// Every set drawn for a larger display scale: sizes and depths, masks that
+// fit their images, and each dot, placed and sized as the dialog scales it,
+// wholly on the printer.
+TEST(StatusPictureSets, EverySetFitsItsScale)
+{
+    for (int step = 0; step < 5; ++step) {
+        const int percent = kPercents[step], offset = step * IDB_SCALE_STEP;
+        const int side = Scaled(kSide, percent);
+        SCOPED_TRACE(percent);
+        struct Expected {
+            int id;
+            int width;
+            int height;
+            int bits;
+        };
+        const Expected expected[] = {
+            {IDB_LOGO, Scaled(80, percent), Scaled(20, percent), 8}, {IDB_UPPER, side, side, 8},
+            {IDB_UPPER_MASK, side, side, 24}, {IDB_LOWER, side, side, 8},
+            {IDB_LOWER_MASK, side, side, 24}, {IDB_LOWER_DUPLEX, side, side, 8},
+        };
+        for (const Expected& e : expected) {
+            LoadedBitmap bitmap(e.id + offset);
+            ASSERT_NE(bitmap.Get(), nullptr) << e.id + offset;
+            DIBSECTION dib = {};
+            ASSERT_EQ(GetObjectW(bitmap.Get(), sizeof(dib), &dib), static_cast<int>(sizeof(dib)));
+            EXPECT_EQ(dib.dsBm.bmWidth, e.width) << e.id + offset;
+            EXPECT_EQ(dib.dsBm.bmHeight, e.height) << e.id + offset;
+            EXPECT_EQ(dib.dsBm.bmBitsPixel, e.bits) << e.id + offset;
+        }
+
+        for (const Picture& p : kPictures) {
+            std::vector<uint32_t> image = ReadSetPixels(p.image + offset, side);
+            std::vector<uint32_t> mask = ReadSetPixels(p.mask + offset, side);
+            ASSERT_FALSE(image.empty());
+            ASSERT_FALSE(mask.empty());
+            int faults = 0;
+            for (size_t i = 0; i < mask.size(); ++i)
+                faults += (mask[i] != kWhite && mask[i] != kBlack) || (mask[i] == kWhite && image[i] != kBlack);
+            EXPECT_EQ(faults, 0) << "picture " << p.image + offset;
+        }
+
+        std::vector<uint32_t> upper = ReadSetPixels(IDB_UPPER_MASK + offset, side);
+        std::vector<uint32_t> lower = ReadSetPixels(IDB_LOWER_MASK + offset, side);
+        const int dot = Scaled(8, percent);
+        for (const Item& item : kItems) {
+            if (item.dotX <= 0 || item.dotY <= 0)
+                continue;
+            const std::vector<uint32_t>& mask = (item.kind == 1 || item.kind == 3) ? lower : upper;
+            const int x0 = Scaled(item.dotX, percent), y0 = Scaled(item.dotY, percent);
+            int uncovered = 0;
+            for (int y = y0; y < y0 + dot; ++y)
+                for (int x = x0; x < x0 + dot; ++x)
+                    uncovered += mask[static_cast<size_t>(y) * side + x] != kBlack;
+            EXPECT_EQ(uncovered, 0) << "code " << item.code << " kind " << item.kind << " off the printer";
+        }
+    }
+}
