@@ -15,6 +15,15 @@ namespace {
 
 constexpr int kCaptionUnits = 520;
 
+// Dialog 102's template: its size in dialog units and its font.
+constexpr SIZE kStatusDialogUnits = {340, 234};
+constexpr const wchar_t* kStatusDialogFace = L"Courier New";
+constexpr int kStatusDialogPoints = 10;
+
+#ifndef WM_GETDPISCALEDSIZE
+#define WM_GETDPISCALEDSIZE 0x02E4
+#endif
+
 bool LetsJobContinue(int firstCode)
 {
     for (int code : kContinueCodes) {
@@ -78,6 +87,19 @@ void OnInitDialog(HWND dialog)
     SM_ShowStatusLogo(dialog, g_StatusDlgDpi);
 }
 
+// Windows would scale the window linearly; the dialog manager lays the
+// dialog out anew in its font made for the new DPI, whose letters do not
+// grow in step, so the window gets the size of that layout.
+BOOL OnGetDpiScaledSize(HWND dialog, WPARAM wParam, SIZE* size)
+{
+    SIZE scaled = SM_StatusDialogSizeAt(dialog, static_cast<int>(wParam));
+    if (scaled.cx <= 0 || scaled.cy <= 0)
+        return FALSE;
+    *size = scaled;
+    SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
+    return TRUE;
+}
+
 // Moved to a display of another scaling: take the place the system suggests,
 // the pictures and logo of the new scale, and draw everything again.
 void OnDpiChanged(HWND dialog, WPARAM wParam, const RECT* suggested)
@@ -90,6 +112,15 @@ void OnDpiChanged(HWND dialog, WPARAM wParam, const RECT* suggested)
 }
 
 } // namespace
+
+SIZE SM_StatusDialogSizeAt(HWND dialog, int dpi)
+{
+    SIZE base = SM_DialogBaseUnits(kStatusDialogFace, kStatusDialogPoints, dpi);
+    SIZE client = {MulDiv(kStatusDialogUnits.cx, base.cx, 4), MulDiv(kStatusDialogUnits.cy, base.cy, 8)};
+    if (client.cx <= 0 || client.cy <= 0)
+        return {0, 0};
+    return SM_WindowSizeAround(dialog, client, dpi);
+}
 
 bool SM_IsShownList(const int* list)
 {
@@ -143,6 +174,8 @@ INT_PTR CALLBACK MsgDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     case WM_INITDIALOG:
         OnInitDialog(dialog);
         return TRUE;
+    case WM_GETDPISCALEDSIZE:
+        return OnGetDpiScaledSize(dialog, wParam, reinterpret_cast<SIZE*>(lParam));
     case WM_DPICHANGED:
         OnDpiChanged(dialog, wParam, reinterpret_cast<const RECT*>(lParam));
         return FALSE;  // the dialog manager then scales its font and controls

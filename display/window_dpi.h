@@ -8,3 +8,13 @@
 // screen's LOGPIXELSY, which older systems give every window; 96 when
 // neither answers.
 int SM_WindowDpi(HWND window);
+
+// The dialog base units (average letter width, text height) of a font of
+// that face and point size made for the DPI, measured as the dialog manager
+// measures a dialog's font; {0, 0} when no font can be made.
+SIZE SM_DialogBaseUnits(const wchar_t* face, int points, int dpi);
+
+// The size of the window around a client area of that size, with the
+// window's styles and the frame of the DPI (AdjustWindowRectExForDpi, where
+// the system has it).
+SIZE SM_WindowSizeAround(HWND window, SIZE client, int dpi);

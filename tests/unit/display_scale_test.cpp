@@ -194,8 +194,9 @@ std::string Describe(const std::vector<POINT>& points)
 
 void ExpectBlue(const Pixels& shot, int x, int y, const std::string& what)
 {
-    if (OnScreen(x, y))
+    if (OnScreen(x, y)) {
         EXPECT_EQ(shot.At(x, y), kBlue) << what << " at (" << x << "," << y << ")";
+    }
 }
 
 // Every shown item's frame (all four sides, the frame's full width) and,
@@ -271,8 +272,9 @@ void ExpectRefreshLeavesNothingOfEarlierItems(const std::vector<std::vector<int>
     MoveDialogTo(places[place]);
     Pixels fresh = DialogPixels();
     ExpectItemsDrawn(fresh);
-    if (place == 0)
+    if (place == 0) {
         EXPECT_GT(CountBlue(fresh), 0);
+    }
     EXPECT_EQ(Describe(BlueDifferences(refreshed, fresh)), "") << "after the refresh";
     EXPECT_EQ(Describe(BlueDifferences(repainted, fresh)), "") << "after a full repaint";
     EXPECT_EQ(Describe(BlueDifferences(uncovered, fresh)), "") << "after cover and uncover";
@@ -610,4 +612,27 @@ TEST(PromptsAtScale, ChineseTextsAreMeasuredWithAFontThatHasThem)
     DeleteObject(font);
     ReleaseDC(nullptr, dc);
     EXPECT_GT(chinese.cx, latin.cx * 3 / 2) << "Chinese characters are about twice as wide as Latin ones";
+}
+
+TEST(StatusAtScale, SizeForAnotherDpiIsTheDialogManagersLayout)
+{
+    MonitorEnv env;
+    ASSERT_EQ(Show({33}), 1);
+    RECT window = {};
+    GetWindowRect(g_hStatusDlg, &window);
+    SIZE own = SM_StatusDialogSizeAt(g_hStatusDlg, ScreenDpi());
+    EXPECT_EQ(own.cx, window.right - window.left) << "the size the dialog manager gave it at this DPI";
+    EXPECT_EQ(own.cy, window.bottom - window.top);
+
+    for (int dpi : {96, 120, 144, 168, 192}) {
+        SIZE asked = {1, 1};
+        LRESULT handled = SendMessageW(g_hStatusDlg, 0x02E4 /* WM_GETDPISCALEDSIZE */, dpi,
+                                       reinterpret_cast<LPARAM>(&asked));
+        SIZE expected = SM_StatusDialogSizeAt(g_hStatusDlg, dpi);
+        EXPECT_TRUE(handled) << dpi;
+        EXPECT_EQ(asked.cx, expected.cx) << dpi;
+        EXPECT_EQ(asked.cy, expected.cy) << dpi;
+        EXPECT_GT(expected.cx, MulDiv(own.cx, dpi, ScreenDpi()) * 9 / 10) << "about in step with the DPI";
+        EXPECT_LT(expected.cx, MulDiv(own.cx, dpi, ScreenDpi()) * 11 / 10);
+    }
 }
