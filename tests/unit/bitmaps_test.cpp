@@ -35,20 +35,14 @@ private:
 const int kSide = 170;
 
 // The picture's pixels as 0x00RRGGBB, top row first; empty if unreadable.
-std::vector<uint32_t> ReadPixels(HBITMAP bitmap)
+std::vector<uint32_t> ReadPixels(HBITMAP bitmap, int side = kSide)
 {
-    std::vector<uint32_t> pixels(kSide * kSide);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = kSide;
-    info.bmiHeader.biHeight = -kSide;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    std::vector<uint32_t> pixels(static_cast<size_t>(side) * side);
+    BITMAPINFO info = TopDownRgb32(side, side);
     HDC screen = GetDC(nullptr);
-    int rows = GetDIBits(screen, bitmap, 0, kSide, pixels.data(), &info, DIB_RGB_COLORS);
+    int rows = GetDIBits(screen, bitmap, 0, side, pixels.data(), &info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
-    if (rows != kSide)
+    if (rows != side)
         pixels.clear();
     for (uint32_t& p : pixels)
         p &= 0xFFFFFF;
@@ -91,31 +85,36 @@ const Item kItems[48] = {
     {280, 91, 115, 0}, {281, 91, 137, 2}, {282, 0, 0, 0},
 };
 
+struct ExpectedBitmap {
+    int id;
+    int width;
+    int height;
+    int bits;
+};
+
+void ExpectBitmap(const ExpectedBitmap& e)
+{
+    SCOPED_TRACE(e.id);
+    LoadedBitmap bitmap(e.id);
+    ASSERT_NE(bitmap.Get(), nullptr);
+    DIBSECTION dib = {};
+    ASSERT_EQ(GetObjectW(bitmap.Get(), sizeof(dib), &dib), static_cast<int>(sizeof(dib)));
+    EXPECT_EQ(dib.dsBm.bmWidth, e.width);
+    EXPECT_EQ(dib.dsBm.bmHeight, e.height);
+    EXPECT_EQ(dib.dsBm.bmBitsPixel, e.bits);
+}
+
 }  // namespace
 
 TEST(StatusPictures, SizesAndDepths)
 {
-    struct Expected {
-        int id;
-        int width;
-        int height;
-        int bits;
-    };
-    const Expected expected[] = {
+    const ExpectedBitmap expected[] = {
         {IDB_LOGO, 80, 20, 8},           {IDB_UPPER, 170, 170, 8}, {IDB_UPPER_MASK, 170, 170, 24},
         {IDB_LOWER, 170, 170, 8},        {IDB_LOWER_MASK, 170, 170, 24},
         {IDB_LOWER_DUPLEX, 170, 170, 8},
     };
-    for (const Expected& e : expected) {
-        SCOPED_TRACE(e.id);
-        LoadedBitmap bitmap(e.id);
-        ASSERT_NE(bitmap.Get(), nullptr);
-        DIBSECTION dib = {};
-        ASSERT_EQ(GetObjectW(bitmap.Get(), sizeof(dib), &dib), static_cast<int>(sizeof(dib)));
-        EXPECT_EQ(dib.dsBm.bmWidth, e.width);
-        EXPECT_EQ(dib.dsBm.bmHeight, e.height);
-        EXPECT_EQ(dib.dsBm.bmBitsPixel, e.bits);
-    }
+    for (const ExpectedBitmap& e : expected)
+        ExpectBitmap(e);
 }
 
 // Where the mask lets the background through, the XOR must leave it alone.
@@ -212,25 +211,11 @@ int Scaled(int value, int percent)
     return (value * percent + 50) / 100;
 }
 
-// A picture of one set as 0x00RRGGBB, top row first, with its side.
+// A picture of one set, read as ReadPixels reads one of 100 %.
 std::vector<uint32_t> ReadSetPixels(int id, int side)
 {
     LoadedBitmap bitmap(id);
-    std::vector<uint32_t> pixels(static_cast<size_t>(side) * side);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = side;
-    info.bmiHeader.biHeight = -side;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    HDC screen = GetDC(nullptr);
-    int rows = bitmap.Get() ? GetDIBits(screen, bitmap.Get(), 0, side, pixels.data(), &info, DIB_RGB_COLORS) : 0;
-    ReleaseDC(nullptr, screen);
-    if (rows != side)
-        pixels.clear();
-    for (uint32_t& p : pixels)
-        p &= 0xFFFFFF;
-    return pixels;
+    return ReadPixels(bitmap.Get(), side);
 }
 
 }  // namespace
@@ -244,26 +229,13 @@ TEST(StatusPictureSets, EverySetFitsItsScale)
         const int percent = kPercents[step], offset = step * IDB_SCALE_STEP;
         const int side = Scaled(kSide, percent);
         SCOPED_TRACE(percent);
-        struct Expected {
-            int id;
-            int width;
-            int height;
-            int bits;
+        const ExpectedBitmap expected[] = {
+            {IDB_LOGO + offset, Scaled(80, percent), Scaled(20, percent), 8}, {IDB_UPPER + offset, side, side, 8},
+            {IDB_UPPER_MASK + offset, side, side, 24}, {IDB_LOWER + offset, side, side, 8},
+            {IDB_LOWER_MASK + offset, side, side, 24}, {IDB_LOWER_DUPLEX + offset, side, side, 8},
         };
-        const Expected expected[] = {
-            {IDB_LOGO, Scaled(80, percent), Scaled(20, percent), 8}, {IDB_UPPER, side, side, 8},
-            {IDB_UPPER_MASK, side, side, 24}, {IDB_LOWER, side, side, 8},
-            {IDB_LOWER_MASK, side, side, 24}, {IDB_LOWER_DUPLEX, side, side, 8},
-        };
-        for (const Expected& e : expected) {
-            LoadedBitmap bitmap(e.id + offset);
-            ASSERT_NE(bitmap.Get(), nullptr) << e.id + offset;
-            DIBSECTION dib = {};
-            ASSERT_EQ(GetObjectW(bitmap.Get(), sizeof(dib), &dib), static_cast<int>(sizeof(dib)));
-            EXPECT_EQ(dib.dsBm.bmWidth, e.width) << e.id + offset;
-            EXPECT_EQ(dib.dsBm.bmHeight, e.height) << e.id + offset;
-            EXPECT_EQ(dib.dsBm.bmBitsPixel, e.bits) << e.id + offset;
-        }
+        for (const ExpectedBitmap& e : expected)
+            ExpectBitmap(e);
 
         for (const Picture& p : kPictures) {
             std::vector<uint32_t> image = ReadSetPixels(p.image + offset, side);

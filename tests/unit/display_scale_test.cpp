@@ -78,12 +78,7 @@ private:
     void Copy(HDC dc, int x, int y)
     {
         pixels_.assign(static_cast<size_t>(width_) * height_, 0);
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width_;
-        info.bmiHeader.biHeight = -height_;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
+        BITMAPINFO info = TopDownRgb32(width_, height_);
         void* bits = nullptr;
         HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
         HDC memory = CreateCompatibleDC(dc);
