@@ -11,7 +11,9 @@ Writes into resources/bitmaps/ (or DIR):
   lower_mask.bmp    170 x 170, 24 bpp         its mask, shared with lower_duplex.bmp
   lower_duplex.bmp  170 x 170, 8 bpp          the rear view with the duplex unit fitted
 and each of them again for displays scaled to 125, 150, 175 and 200 %
-(logo_125.bmp, 213 x 213 upper_125.bmp, ...). A larger set is drawn anew at
+(logo_125.bmp, 213 x 213 upper_125.bmp, ...), whose masks are 1 bpp: black
+and white are all a mask holds, and at 24 bpp the four sets would add 2 MB
+to the program. A larger set is drawn anew at
 its size, not enlarged from the small one: every shape is given in the
 pixels of the 100 % picture and filled wherever a pixel's centre, scaled back,
 falls inside it; outlines and lines grow to 2 pixels from 150 % on. Sizes
@@ -468,6 +470,21 @@ def write_mask(path, canvas):
         f.write(data)
 
 
+def write_mask1(path, canvas):
+    """The mask at 1 bpp: palette black, white; a set bit is transparent."""
+    row_bytes = ((canvas.width + 31) // 32) * 4
+    data = bytearray(bmp_headers(canvas.width, canvas.height, 1, row_bytes, 2))
+    data += bytes((0, 0, 0, 0, 255, 255, 255, 0))
+    for row in reversed(canvas.pix):
+        line = bytearray(row_bytes)
+        for x, index in enumerate(row):
+            if index == CLEAR:
+                line[x // 8] |= 0x80 >> (x % 8)
+        data += line
+    with open(path, "wb") as f:
+        f.write(data)
+
+
 def main():
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     parser = argparse.ArgumentParser(description="Draws the status dialog pictures.")
@@ -492,9 +509,10 @@ def main():
         path = lambda name: os.path.join(args.out, f"{name}{suffix}.bmp")
         write_bmp8(path("logo"), logo)
         write_bmp8(path("upper"), upper)
-        write_mask(path("upper_mask"), upper)
+        mask = write_mask if percent == 100 else write_mask1
+        mask(path("upper_mask"), upper)
         write_bmp8(path("lower"), lower)
-        write_mask(path("lower_mask"), lower)
+        mask(path("lower_mask"), lower)
         write_bmp8(path("lower_duplex"), duplex)
     print(f"written to {args.out}")
     return 0
