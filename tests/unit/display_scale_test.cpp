@@ -13,6 +13,7 @@
 #include "display/status_draw.h"
 #include "display/status_items.h"
 #include "display/window_dpi.h"
+#include "leak_meter.h"
 #include "monitor_env.h"
 #include "prompts/accounting_dialog.h"
 #include "prompts/secure_dialog.h"
@@ -630,4 +631,28 @@ TEST(StatusAtScale, SizeForAnotherDpiIsTheDialogManagersLayout)
         EXPECT_GT(expected.cx, MulDiv(own.cx, dpi, ScreenDpi()) * 9 / 10) << "about in step with the DPI";
         EXPECT_LT(expected.cx, MulDiv(own.cx, dpi, ScreenDpi()) * 11 / 10);
     }
+}
+
+TEST(StatusAtScale, RefreshesAndScaleChangesGiveBackWhatTheyTake)
+{
+    // Each refresh makes a region and a pen, each change of scale loads a
+    // logo: forty of each must leave the GDI table as it was.
+    MonitorEnv env;
+    ASSERT_EQ(Show({5}), 1);
+    const int own = g_StatusDlgDpi;
+    RECT place = {};
+    GetWindowRect(g_hStatusDlg, &place);
+    auto round = [&](int i) {
+        ASSERT_EQ(Show(i % 2 ? kTwelveItems : std::vector<int>{257, 33}), 1);
+        for (int dpi : {168, 192, 96, own})  // one larger logo to another, to none and back
+            SendMessageW(g_hStatusDlg, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&place));
+        UpdateWindow(g_hStatusDlg);
+    };
+    for (int i = 0; i < 4; ++i)
+        round(i);
+    const int before = FreeGdiPlaces();
+    for (int i = 0; i < 40; ++i)
+        round(i);
+    const int after = FreeGdiPlaces();
+    EXPECT_LE(before - after, 8) << before << " free GDI places before, " << after << " after";
 }
