@@ -19,6 +19,9 @@ int g_SpoolerBusy = 0;
 
 HWND g_hStatusDlg = nullptr;
 StatusItemTable g_StatusItems = kStatusItemTable;
+int g_StatusDlgDpi = kBaseDpi;
+HBITMAP g_hStatusLogo = nullptr;
+HBITMAP g_hStatusLogoOwn = nullptr;
 
 WCHAR g_JobIDLast[kTextUnits] = L"";
 WCHAR g_JobPasswordLast[kTextUnits] = L"";

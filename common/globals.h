@@ -32,6 +32,10 @@ extern int g_SpoolerBusy;                      // set while a status word is bei
 // message loop offers it every message for keyboard navigation.
 extern HWND g_hStatusDlg;
 extern StatusItemTable g_StatusItems;          // the status item table with its shown flags
+extern int g_StatusDlgDpi;                     // DPI the dialog is drawn at: its display's, kept
+                                               // up to date by WM_DPICHANGED
+extern HBITMAP g_hStatusLogo;                  // the logo of a larger scale while the dialog shows one
+extern HBITMAP g_hStatusLogoOwn;               // the logo the dialog's control was made with, meanwhile
 
 // Prompts (prompts/): the last text of each field that passed its character
 // rule; what the close hands to the driver as printer data, then empties.

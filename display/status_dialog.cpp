@@ -7,6 +7,7 @@
 #include "display/message_table.h"
 #include "display/message_text.h"
 #include "display/status_draw.h"
+#include "display/window_dpi.h"
 #include "monitor/monitor_window.h"
 #include "monitor/spooler.h"
 #include "monitor/status_file.h"
@@ -15,6 +16,15 @@
 namespace {
 
 constexpr int kCaptionUnits = 520;
+
+// Dialog 102's template: its size in dialog units and its font.
+constexpr SIZE kStatusDialogUnits = {340, 234};
+constexpr const wchar_t* kStatusDialogFace = L"Courier New";
+constexpr int kStatusDialogPoints = 10;
+
+#ifndef WM_GETDPISCALEDSIZE
+#define WM_GETDPISCALEDSIZE 0x02E4
+#endif
 
 bool LetsJobContinue(int firstCode)
 {
@@ -71,7 +81,48 @@ void OnPaint(HWND dialog)
     SM_RedrawMsgItems();
 }
 
+// The dialog opens at its display's DPI: pictures and items are drawn at that
+// scale and the logo shown for it.
+void OnInitDialog(HWND dialog)
+{
+    g_StatusDlgDpi = SM_WindowDpi(dialog);
+    SM_ShowStatusLogo(dialog, g_StatusDlgDpi);
+}
+
+// Windows would scale the window linearly; the dialog manager lays the
+// dialog out anew in its font made for the new DPI, whose letters do not
+// grow in step, so the window gets the size of that layout.
+BOOL OnGetDpiScaledSize(HWND dialog, WPARAM wParam, SIZE* size)
+{
+    SIZE scaled = SM_StatusDialogSizeAt(dialog, static_cast<int>(wParam));
+    if (scaled.cx <= 0 || scaled.cy <= 0)
+        return FALSE;
+    *size = scaled;
+    SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
+    return TRUE;
+}
+
+// Moved to a display of another scaling: take the place the system suggests,
+// the pictures and logo of the new scale, and draw everything again.
+void OnDpiChanged(HWND dialog, WPARAM wParam, const RECT* suggested)
+{
+    g_StatusDlgDpi = HIWORD(wParam);
+    SM_ShowStatusLogo(dialog, g_StatusDlgDpi);
+    SetWindowPos(dialog, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(dialog, nullptr, TRUE);
+}
+
 } // namespace
+
+SIZE SM_StatusDialogSizeAt(HWND dialog, int dpi)
+{
+    SIZE base = SM_DialogBaseUnits(kStatusDialogFace, kStatusDialogPoints, dpi);
+    SIZE client = {MulDiv(kStatusDialogUnits.cx, base.cx, 4), MulDiv(kStatusDialogUnits.cy, base.cy, 8)};
+    if (client.cx <= 0 || client.cy <= 0)
+        return {0, 0};
+    return SM_WindowSizeAround(dialog, client, dpi);
+}
 
 bool SM_IsShownList(const int* list)
 {
@@ -119,11 +170,20 @@ int SM_ShowPrinterStatus(HWND owner, const int* list, int count)
     return 1;
 }
 
-INT_PTR CALLBACK MsgDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+INT_PTR CALLBACK MsgDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
+        OnInitDialog(dialog);
         return TRUE;
+    case WM_GETDPISCALEDSIZE:
+        return OnGetDpiScaledSize(dialog, wParam, reinterpret_cast<SIZE*>(lParam));
+    case WM_DPICHANGED:
+        OnDpiChanged(dialog, wParam, reinterpret_cast<const RECT*>(lParam));
+        return FALSE;  // the dialog manager then scales its font and controls
+    case WM_DESTROY:
+        SM_ReleaseStatusLogo(dialog);
+        return FALSE;
     case WM_PAINT:
         OnPaint(dialog);
         return TRUE;

@@ -16,6 +16,11 @@ bool SM_IsShownList(const int* list);
 // Forgets the list last shown, so that any list shows the dialog again.
 void SM_ForgetShownList();
 
+// The window size of the dialog laid out at the DPI: its template's dialog
+// units in its font made for that DPI, with that DPI's frame. {0, 0} when
+// the font cannot be measured.
+SIZE SM_StatusDialogSizeAt(HWND dialog, int dpi);
+
 INT_PTR CALLBACK MsgDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Destroys the dialog, waits delayMs, then (with reset) writes "Message" = "0",

@@ -11,13 +11,18 @@
 namespace {
 
 constexpr int kAnsiTextBytes = 260;
-constexpr int kFramePad = 2;
 
-void StretchWhole(HDC dc, int x, int y, HDC source, HBITMAP bitmap, DWORD rop)
+void StretchWhole(HDC dc, int x, int y, int size, HDC source, HBITMAP bitmap, DWORD rop)
 {
     BITMAP info = {};
     GetObjectW(bitmap, sizeof(info), &info);
-    StretchBlt(dc, x, y, kPictureSize, kPictureSize, source, 0, 0, info.bmWidth, info.bmHeight, rop);
+    StretchBlt(dc, x, y, size, size, source, 0, 0, info.bmWidth, info.bmHeight, rop);
+}
+
+// The resource of a picture in the set drawn for the DPI.
+int PictureAt(int id, int dpi)
+{
+    return id + SM_PictureSetIndex(dpi) * IDB_SCALE_STEP;
 }
 
 RECT ClientRectOf(HWND dialog, HWND control)
@@ -45,25 +50,64 @@ void SetSlotText(HWND slot, const WCHAR* text)
     SetWindowTextA(slot, ansi);
 }
 
-void DrawPictures(HWND dialog, HDC dc, const PictureLayout& layout, bool duplex)
+// Everything the items of any list can draw into: the frames of all twelve
+// slots, and the band between the two columns, from the top frame down to
+// the foot of the lower picture, where the leader lines and dots run. It
+// holds whatever the previous list drew, so clearing it leaves nothing of
+// items that went; the logo and the buttons lie outside it and are never
+// painted over.
+HRGN ItemArea(HWND dialog, const PictureLayout& layout)
 {
-    ScopedSolidTools face(dc, GetSysColor(COLOR_BTNFACE));
-    RECT w = {};
-    GetWindowRect(dialog, &w);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&w), 2);
-    Rectangle(dc, w.left + 20, w.top + 45, w.right - 20, w.bottom - 80);
-    SM_DrawImage(dc, layout.pictureX, layout.upperY, IDB_UPPER, IDB_UPPER_MASK, SRCINVERT);
-    SM_DrawImage(dc, layout.pictureX, layout.lowerY, IDB_LOWER, IDB_LOWER_MASK, SRCINVERT);
-    if (duplex)
-        SM_DrawImage(dc, layout.pictureX, layout.lowerY, IDB_LOWER_DUPLEX, IDB_LOWER_MASK, SRCINVERT);
+    RECT first = ClientRectOf(dialog, GetDlgItem(dialog, IDC_SLOT_FIRST));
+    RECT last = ClientRectOf(dialog, GetDlgItem(dialog, IDC_SLOT_LAST));
+    RECT leftColumn = ClientRectOf(dialog, GetDlgItem(dialog, IDC_SLOT_FIRST + 5));
+    RECT rightColumn = ClientRectOf(dialog, GetDlgItem(dialog, IDC_SLOT_FIRST + 6));
+    const int pad = layout.framePad, line = layout.lineWidth;
+    HRGN area = CreateRectRgn(first.left - pad, first.top - pad, last.right + pad, last.bottom + pad);
+    int top = first.top - pad < layout.upperY ? first.top - pad : layout.upperY;
+    int pictureFoot = layout.lowerY + layout.pictureSize;
+    int bottom = last.bottom + pad > pictureFoot ? last.bottom + pad : pictureFoot;
+    HRGN band = CreateRectRgn(leftColumn.right + pad - line, top, rightColumn.left - pad + line, bottom);
+    if (area && band)
+        CombineRgn(area, area, band, RGN_OR);
+    if (band)
+        DeleteObject(band);
+    return area;
 }
 
-void DrawItem(HWND dialog, HDC dc, const PictureLayout& layout, const StatusItem& item, int slotId,
+void DrawPictures(HWND dialog, HDC dc, const PictureLayout& layout, bool duplex)
+{
+    HRGN area = ItemArea(dialog, layout);
+    if (area) {
+        FillRgn(dc, area, GetSysColorBrush(COLOR_BTNFACE));
+        DeleteObject(area);
+    }
+    const int size = layout.pictureSize, dpi = layout.dpi;
+    SM_DrawImageSized(dc, layout.pictureX, layout.upperY, size, PictureAt(IDB_UPPER, dpi),
+                      PictureAt(IDB_UPPER_MASK, dpi), SRCINVERT);
+    SM_DrawImageSized(dc, layout.pictureX, layout.lowerY, size, PictureAt(IDB_LOWER, dpi),
+                      PictureAt(IDB_LOWER_MASK, dpi), SRCINVERT);
+    if (duplex)
+        SM_DrawImageSized(dc, layout.pictureX, layout.lowerY, size, PictureAt(IDB_LOWER_DUPLEX, dpi),
+                          PictureAt(IDB_LOWER_MASK, dpi), SRCINVERT);
+}
+
+void DrawLeaderLine(HDC dc, HPEN pen, POINT anchor, const ItemMarks& marks)
+{
+    HGDIOBJ old = SelectObject(dc, pen);
+    MoveToEx(dc, anchor.x, anchor.y, nullptr);
+    LineTo(dc, marks.edgeX, marks.lineY);
+    LineTo(dc, marks.lineEndX, marks.lineY);
+    SelectObject(dc, old);
+}
+
+void DrawItem(HWND dialog, HDC dc, const PictureLayout& layout, HPEN linePen, const StatusItem& item, int slotId,
               bool leftColumn, bool setText)
 {
     HWND slot = GetDlgItem(dialog, slotId);
     RECT s = ClientRectOf(dialog, slot);
-    Rectangle(dc, s.left - kFramePad, s.top - kFramePad, s.right + kFramePad, s.bottom + kFramePad);
+    const int pad = layout.framePad;
+    Rectangle(dc, s.left - pad, s.top - pad, s.right + pad, s.bottom + pad);
     if (setText) {
         WCHAR text[kMessageUnits] = L"";
         SM_GetErrorText(item.code, text, kMessageUnits);
@@ -71,16 +115,11 @@ void DrawItem(HWND dialog, HDC dc, const PictureLayout& layout, const StatusItem
     }
     if (!SM_HasDot(item))
         return;
-    int middle = s.top + (s.bottom - s.top) / 2;
-    int anchorX = leftColumn ? s.right + kFramePad : s.left - kFramePad;
-    int baseY = SM_IsLowerKind(item.kind) ? layout.lowerY : layout.upperY;
-    int edgeX = leftColumn ? layout.pictureX : layout.pictureX + kPictureSize;
-    int lineY = baseY + item.dotY + kDotSize / 2;
-    MoveToEx(dc, anchorX, middle, nullptr);
-    LineTo(dc, edgeX, lineY);
-    LineTo(dc, layout.pictureX + item.dotX + kDotSize / 2, lineY);
-    int dotX = layout.pictureX + item.dotX, dotY = baseY + item.dotY;
-    RoundRect(dc, dotX, dotY, dotX + kDotSize, dotY + kDotSize, kDotSize, kDotSize);
+    POINT anchor = {leftColumn ? s.right + pad : s.left - pad, s.top + (s.bottom - s.top) / 2};
+    ItemMarks marks = SM_ItemMarks(item, layout, leftColumn);
+    DrawLeaderLine(dc, linePen, anchor, marks);
+    const int dot = layout.dotSize;
+    RoundRect(dc, marks.dotX, marks.dotY, marks.dotX + dot, marks.dotY + dot, dot, dot);
 }
 
 // Left column: slots 1001-1006 from the top; right column: 1007-1012.
@@ -98,7 +137,7 @@ int DrawStatus(HWND dialog, bool setTexts, int* indices, int* m)
     int oldMode = SetBkMode(dc.Get(), TRANSPARENT);
     RECT client = {};
     GetClientRect(dialog, &client);
-    PictureLayout layout = SM_PictureLayout(client.right - client.left, client.bottom - client.top);
+    PictureLayout layout = SM_PictureLayout(client.right - client.left, client.bottom - client.top, g_StatusDlgDpi);
     int n = SM_SortXYCoordinate(g_StatusItems, indices);
     bool duplex = false;
     for (int i = 0; i < n; ++i)
@@ -106,6 +145,7 @@ int DrawStatus(HWND dialog, bool setTexts, int* indices, int* m)
     DrawPictures(dialog, dc.Get(), layout, duplex);
 
     ScopedSolidTools blue(dc.Get(), kItemBlue);
+    HPEN linePen = CreatePen(PS_SOLID, layout.lineWidth, kItemBlue);
     if (setTexts) {
         for (int id = IDC_SLOT_FIRST; id <= IDC_SLOT_LAST; ++id)
             SetDlgItemTextW(dialog, id, L"");
@@ -113,8 +153,9 @@ int DrawStatus(HWND dialog, bool setTexts, int* indices, int* m)
     *m = SM_LeftColumnCount(n);
     for (int i = 0; i < n; ++i) {
         bool left = i < *m;
-        DrawItem(dialog, dc.Get(), layout, g_StatusItems[indices[i]], SlotOf(i, *m), left, setTexts);
+        DrawItem(dialog, dc.Get(), layout, linePen, g_StatusItems[indices[i]], SlotOf(i, *m), left, setTexts);
     }
+    DeleteObject(linePen);
     SetBkMode(dc.Get(), oldMode);
     return n;
 }
@@ -144,6 +185,11 @@ void SM_RedrawMsgItems()
 
 int SM_DrawImage(HDC dc, int x, int y, int image, int mask, DWORD rop)
 {
+    return SM_DrawImageSized(dc, x, y, kPictureSize, image, mask, rop);
+}
+
+int SM_DrawImageSized(HDC dc, int x, int y, int size, int image, int mask, DWORD rop)
+{
     // The bitmaps outlive the memory DC, so they are deselected before deletion.
     ScopedBitmap maskBitmap(LoadBitmapW(g_hInstance, MAKEINTRESOURCEW(mask)));
     if (!maskBitmap.Get())
@@ -154,13 +200,72 @@ int SM_DrawImage(HDC dc, int x, int y, int image, int mask, DWORD rop)
         return 0;
     memory.Select(maskBitmap.Get());
     HBRUSH background = CreateSolidBrush(GetPixel(dc, 1, 1));
-    RECT area = {x, y, x + kPictureSize, y + kPictureSize};
+    RECT area = {x, y, x + size, y + size};
     FillRect(dc, &area, background);
     DeleteObject(background);
-    StretchWhole(dc, x, y, memory.Get(), maskBitmap.Get(), SRCAND);
+    // A set drawn for another scale is stretched pixel for pixel: blended
+    // pixels would break the AND-then-XOR of mask and image into false colours.
+    int oldStretch = SetStretchBltMode(dc, COLORONCOLOR);
+    StretchWhole(dc, x, y, size, memory.Get(), maskBitmap.Get(), SRCAND);
     if (imageBitmap.Get()) {
         memory.Select(imageBitmap.Get());
-        StretchWhole(dc, x, y, memory.Get(), imageBitmap.Get(), rop);
+        StretchWhole(dc, x, y, size, memory.Get(), imageBitmap.Get(), rop);
     }
+    SetStretchBltMode(dc, oldStretch);
     return 1;
+}
+
+namespace {
+
+// The dialog's one bitmap control, the logo (it has no identifier).
+HWND LogoControl(HWND dialog)
+{
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        WCHAR className[16] = L"";
+        GetClassNameW(child, className, 16);
+        if (lstrcmpiW(className, L"Static") == 0 && (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP)
+            return child;
+    }
+    return nullptr;
+}
+
+HBITMAP SetLogo(HWND logo, HBITMAP bitmap)
+{
+    return reinterpret_cast<HBITMAP>(
+        SendMessageW(logo, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
+}
+
+} // namespace
+
+void SM_ShowStatusLogo(HWND dialog, int dpi)
+{
+    HWND logo = LogoControl(dialog);
+    if (!logo)
+        return;
+    if (SM_PictureSetIndex(dpi) == 0) {
+        SM_ReleaseStatusLogo(dialog);
+        return;
+    }
+    HBITMAP scaled = LoadBitmapW(g_hInstance, MAKEINTRESOURCEW(PictureAt(IDB_LOGO, dpi)));
+    if (!scaled)
+        return;
+    // The control resizes itself to the new bitmap, as it did for its own.
+    HBITMAP previous = SetLogo(logo, scaled);
+    if (g_hStatusLogo)
+        DeleteObject(g_hStatusLogo);
+    else
+        g_hStatusLogoOwn = previous;
+    g_hStatusLogo = scaled;
+}
+
+void SM_ReleaseStatusLogo(HWND dialog)
+{
+    if (!g_hStatusLogo)
+        return;
+    HWND logo = LogoControl(dialog);
+    if (logo)
+        SetLogo(logo, g_hStatusLogoOwn);
+    DeleteObject(g_hStatusLogo);
+    g_hStatusLogo = nullptr;
+    g_hStatusLogoOwn = nullptr;
 }

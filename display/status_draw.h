@@ -18,3 +18,12 @@ void SM_RedrawMsgItems();
 // the colour at (1, 1), the mask is ANDed on, then the image combined with
 // rop. Nothing when the mask cannot be loaded; 1 when the mask was drawn.
 int SM_DrawImage(HDC dc, int x, int y, int image, int mask, DWORD rop);
+// The same in size x size pixels, for a dialog at another display scale.
+int SM_DrawImageSized(HDC dc, int x, int y, int size, int image, int mask, DWORD rop);
+
+// Shows in the dialog's logo control the logo drawn for the DPI; the
+// control's own logo at 96 DPI and below 108.
+void SM_ShowStatusLogo(HWND dialog, int dpi);
+// Gives the control its own logo back and deletes one shown for another
+// scale; before the dialog is destroyed.
+void SM_ReleaseStatusLogo(HWND dialog);

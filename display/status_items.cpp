@@ -76,9 +76,36 @@ int SM_SortXYCoordinate(const StatusItemTable& table, int* indices)
     return n;
 }
 
-PictureLayout SM_PictureLayout(int cw, int ch)
+int SM_PictureSetIndex(int dpi)
 {
+    // A set every 24 DPI (25 %) from 96 on; halfway between two, the larger.
+    int index = (dpi - kBaseDpi + 12) / 24;
+    if (dpi < kBaseDpi || index < 0)
+        return 0;
+    return index < kPictureSets ? index : kPictureSets - 1;
+}
+
+PictureLayout SM_PictureLayout(int cw, int ch, int dpi)
+{
+    int size = SM_ScaleToDpi(kPictureSize, dpi);
     int half = ch / 2;
-    int upperY = (half - kPictureSize) / 2;
-    return {(cw - kPictureSize) / 2, upperY, half + upperY};
+    int upperY = (half - size) / 2;
+    return {(cw - size) / 2,
+            upperY,
+            half + upperY,
+            dpi,
+            size,
+            SM_ScaleToDpi(kDotSize, dpi),
+            SM_ScaleToDpi(kFramePad, dpi),
+            SM_ScaleToDpi(kLineWidth, dpi)};
+}
+
+ItemMarks SM_ItemMarks(const StatusItem& item, const PictureLayout& layout, bool leftColumn)
+{
+    int baseY = SM_IsLowerKind(item.kind) ? layout.lowerY : layout.upperY;
+    int dotX = layout.pictureX + SM_ScaleToDpi(item.dotX, layout.dpi);
+    int dotY = baseY + SM_ScaleToDpi(item.dotY, layout.dpi);
+    int edgeX = leftColumn ? layout.pictureX : layout.pictureX + layout.pictureSize;
+    int half = layout.dotSize / 2;
+    return {dotX, dotY, edgeX, dotY + half, dotX + half};
 }

@@ -9,6 +9,7 @@ constexpr int kMaxShownItems = 12;     // six text slots in each column
 constexpr int kPictureSize = 170;      // both printer pictures, in pixels
 constexpr int kLowerPictureOffset = 180;  // sort key offset of dots on the lower picture
 constexpr int kDotSize = 8;
+constexpr int kLineWidth = 1;          // the leader lines
 
 // Which picture an item's dot lies on.
 enum StatusItemKind : int {
@@ -44,10 +45,40 @@ int SM_SortXYCoordinate(const StatusItemTable& table, int* indices);
 
 inline int SM_LeftColumnCount(int n) { return (n + 1) / 2; }
 
-// Where the pictures lie in a client area of cw x ch pixels.
+// Display scaling. The table's dot positions and the sizes above are pixels
+// at 96 DPI; a dialog at another DPI draws everything scaled by dpi / 96,
+// rounded half up, by this one function.
+constexpr int kBaseDpi = 96;
+constexpr int kFramePad = 2;           // a slot's blue frame reaches this far out
+inline int SM_ScaleToDpi(int value, int dpi) { return (value * dpi + kBaseDpi / 2) / kBaseDpi; }
+
+// The pictures exist at 100, 125, 150, 175 and 200 %; the set whose scale is
+// nearest to the DPI's (0 for 100 % ... 4 for 200 %).
+constexpr int kPictureSets = 5;
+int SM_PictureSetIndex(int dpi);
+
+// Where the pictures lie in a client area of cw x ch pixels, and the sizes
+// of what is drawn around them, at the given DPI.
 struct PictureLayout {
     int pictureX;
     int upperY;
     int lowerY;
+    int dpi;
+    int pictureSize;
+    int dotSize;
+    int framePad;
+    int lineWidth;
 };
-PictureLayout SM_PictureLayout(int cw, int ch);
+PictureLayout SM_PictureLayout(int cw, int ch, int dpi = kBaseDpi);
+
+// An item's dot (top-left corner and size) and its leader line: from the
+// slot's anchor to (edgeX, lineY) on the picture's near edge, then along
+// lineY to the dot's centre at lineEndX. Only for items with a dot.
+struct ItemMarks {
+    int dotX;
+    int dotY;
+    int edgeX;
+    int lineY;
+    int lineEndX;
+};
+ItemMarks SM_ItemMarks(const StatusItem& item, const PictureLayout& layout, bool leftColumn);

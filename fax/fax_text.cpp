@@ -23,8 +23,13 @@ BYTE FaceCharSet(HDC hdc, const WCHAR* faceName)
     return charSet;
 }
 
-// Pixels per inch of the device behind hdc. A memory DC reports the display
-// it is compatible with, not the fax resolution.
+// The cover page is sized for paper, so its fonts are made at a fixed 96
+// dots per inch. The memory DC would report the display it is compatible
+// with (neither the fax resolution nor a constant), and a fax page must not
+// change with the user's display scaling.
+constexpr int kJobFontDpi = 96;
+
+// Pixels per inch that the font sizes are worked out with.
 void DeviceResolution(HDC hdc, int useLogPixels, int* cxDpi, int* cyDpi)
 {
     if (useLogPixels) {
@@ -32,14 +37,8 @@ void DeviceResolution(HDC hdc, int useLogPixels, int* cxDpi, int* cyDpi)
         *cyDpi = GetDeviceCaps(hdc, LOGPIXELSY);
         return;
     }
-    int horzRes = GetDeviceCaps(hdc, HORZRES);
-    int horzSize = GetDeviceCaps(hdc, HORZSIZE);
-    int vertRes = GetDeviceCaps(hdc, VERTRES);
-    int vertSize = GetDeviceCaps(hdc, VERTSIZE);
-    TRACE_Tag(L"FaxCreateFont", L"HORZRES %d, HORZSIZE %d, VERTRES %d, VERTSIZE %d", horzRes, horzSize, vertRes,
-              vertSize);
-    *cxDpi = FAX_ResolutionFromSize(horzRes, horzSize);
-    *cyDpi = FAX_ResolutionFromSize(vertRes, vertSize);
+    *cxDpi = kJobFontDpi;
+    *cyDpi = kJobFontDpi;
 }
 
 // The first font's average character width becomes the final font's width,

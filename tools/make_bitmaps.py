@@ -10,6 +10,14 @@ Writes into resources/bitmaps/ (or DIR):
   lower.bmp         170 x 170, 8 bpp          the printer from the rear, manual tray open
   lower_mask.bmp    170 x 170, 24 bpp         its mask, shared with lower_duplex.bmp
   lower_duplex.bmp  170 x 170, 8 bpp          the rear view with the duplex unit fitted
+and each of them again for displays scaled to 125, 150, 175 and 200 %
+(logo_125.bmp, 213 x 213 upper_125.bmp, ...), whose masks are 1 bpp: black
+and white are all a mask holds, and at 24 bpp the four sets would add 2 MB
+to the program. A larger set is drawn anew at
+its size, not enlarged from the small one: every shape is given in the
+pixels of the 100 % picture and filled wherever a pixel's centre, scaled back,
+falls inside it; outlines and lines grow to 2 pixels from 150 % on. Sizes
+scale as (v * percent + 50) // 100, the rounding the dialog uses.
 
 The dialog blits a picture by ANDing the mask over the background and XORing
 the image on top, so transparent pixels are white in the mask and black in the
@@ -20,8 +28,9 @@ plain view closes with a blank plate.
 Every pixel is also labelled with the part of the printer it belongs to. After
 drawing, each dot of the status item table is checked against those labels:
 the four pixels at the centre of its 8 x 8 dot must lie on the part its error
-names, and the whole dot on the opaque picture. The run prints one line per
-record and fails if any dot is off its part.
+names, and the whole dot on the opaque picture; at every scale, with the dot
+placed and sized as the dialog scales it. The run prints one line per record
+and scale, and fails if any dot is off its part.
 
 Standard library only; run by hand after changing the drawing, and commit the
 BMP files it writes.
@@ -33,6 +42,12 @@ import struct
 import sys
 
 SIZE = 170
+SCALES = (100, 125, 150, 175, 200)  # percent of the 96-DPI size
+
+
+def scaled(value, percent):
+    """A 100 % length at the given scale, rounded half up as the dialog does."""
+    return (value * percent + 50) // 100
 
 # Palette: index 0 is the transparent black the XOR blit needs; nothing opaque
 # uses it.
@@ -54,11 +69,11 @@ PALETTE = [
 CLEAR, INK, BODY, WHITE, LIGHT, SHADE, INSIDE, DARK, BLUE, ORANGE, GREEN, TONER, LOGO_BG = range(len(PALETTE))
 
 
-# --- shapes: predicates on pixel centres -------------------------------------
+# --- shapes: predicates on pixel centres, in 100 % pixels ----------------------
 
 def rect(x0, y0, x1, y1):
     """Pixels x0..x1-1, y0..y1-1."""
-    return (x0, y0, x1, y1), lambda px, py: x0 <= px < x1 and y0 <= py < y1
+    return (x0, y0, x1, y1), lambda cx, cy: x0 <= cx < x1 and y0 <= cy < y1
 
 
 def poly(*pts):
@@ -66,8 +81,7 @@ def poly(*pts):
     xs = [p[0] for p in pts]
     ys = [p[1] for p in pts]
 
-    def inside(px, py):
-        cx, cy = px + 0.5, py + 0.5
+    def inside(cx, cy):
         hit = False
         for (ax, ay), (bx, by) in zip(pts, pts[1:] + pts[:1]):
             if (ay > cy) != (by > cy) and cx < ax + (cy - ay) * (bx - ax) / (by - ay):
@@ -78,29 +92,44 @@ def poly(*pts):
 
 
 def ellipse(cx, cy, rx, ry):
-    def inside(px, py):
-        dx = (px + 0.5 - cx) / rx
-        dy = (py + 0.5 - cy) / ry
+    def inside(x, y):
+        dx = (x - cx) / rx
+        dy = (y - cy) / ry
         return dx * dx + dy * dy <= 1.0
 
     return (cx - rx, cy - ry, cx + rx, cy + ry), inside
 
 
 class Canvas:
-    """Palette indices plus, for each pixel, the name of the part drawn there."""
+    """Palette indices plus, for each pixel, the name of the part drawn there.
+    Drawing calls take 100 % pixels; the canvas draws them at its percent."""
 
-    def __init__(self, width, height, fill=CLEAR):
-        self.width = width
-        self.height = height
-        self.pix = [[fill] * width for _ in range(height)]
-        self.part = [[None] * width for _ in range(height)]
+    def __init__(self, width, height, fill=CLEAR, percent=100):
+        self.scale = percent / 100
+        self.pen = max(1, (percent + 50) // 100)  # width of outlines and lines
+        self.percent = percent
+        self.width = scaled(width, percent)
+        self.height = scaled(height, percent)
+        self.pix = [[fill] * self.width for _ in range(self.height)]
+        self.part = [[None] * self.width for _ in range(self.height)]
+
+    def _in(self, inside, px, py):
+        return inside((px + 0.5) / self.scale, (py + 0.5) / self.scale)
 
     def _cells(self, shape):
         (x0, y0, x1, y1), inside = shape
-        for py in range(max(0, int(y0) - 1), min(self.height, int(y1) + 2)):
-            for px in range(max(0, int(x0) - 1), min(self.width, int(x1) + 2)):
-                if inside(px, py):
+        s = self.scale
+        for py in range(max(0, int(y0 * s) - 1), min(self.height, int(y1 * s) + 2)):
+            for px in range(max(0, int(x0 * s) - 1), min(self.width, int(x1 * s) + 2)):
+                if self._in(inside, px, py):
                     yield px, py
+
+    def _stamp(self, px, py, colour):
+        """A pen-sized block with its top-left corner at (px, py)."""
+        for y in range(py, min(self.height, py + self.pen)):
+            for x in range(px, min(self.width, px + self.pen)):
+                if x >= 0 and y >= 0:
+                    self.pix[y][x] = colour
 
     def fill(self, shape, colour, part=None):
         for px, py in self._cells(shape):
@@ -109,10 +138,12 @@ class Canvas:
                 self.part[py][px] = part
 
     def outline(self, shape, colour=INK):
-        """The shape's own border pixels: inside, with a 4-neighbour outside."""
+        """The shape's own border pixels: inside, with a pixel outside within
+        the pen's width straight across or down."""
         inside = shape[1]
+        steps = [(dx * k, dy * k) for k in range(1, self.pen + 1) for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1))]
         for px, py in list(self._cells(shape)):
-            if not all(inside(px + dx, py + dy) for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1))):
+            if not all(self._in(inside, px + dx, py + dy) for dx, dy in steps):
                 self.pix[py][px] = colour
 
     def shape(self, shape, colour, part=None, edge=INK):
@@ -121,12 +152,12 @@ class Canvas:
             self.outline(shape, edge)
 
     def line(self, x0, y0, x1, y1, colour=INK):
+        x0, y0, x1, y1 = (scaled(v, self.percent) for v in (x0, y0, x1, y1))
         dx, dy = abs(x1 - x0), -abs(y1 - y0)
         sx, sy = (1 if x0 < x1 else -1), (1 if y0 < y1 else -1)
         err = dx + dy
         while True:
-            if 0 <= x0 < self.width and 0 <= y0 < self.height:
-                self.pix[y0][x0] = colour
+            self._stamp(x0, y0, colour)
             if x0 == x1 and y0 == y1:
                 return
             e2 = 2 * err
@@ -143,7 +174,7 @@ class Canvas:
 
     def dots(self, pts, colour):
         for px, py in pts:
-            self.pix[py][px] = colour
+            self._stamp(scaled(px, self.percent), scaled(py, self.percent), colour)
 
 
 # --- the drawings --------------------------------------------------------------
@@ -158,11 +189,11 @@ def roller(c, cx, cy, r):
     c.fill(ellipse(cx, cy, 1, 1), LIGHT)
 
 
-def draw_upper():
+def draw_upper(percent):
     """The printer from the front: front cover folded down onto the cassette,
     showing the toner cartridge, the manual feed unit and the paper path, with
     the rear door open at the back of the opening."""
-    c = Canvas(SIZE, SIZE)
+    c = Canvas(SIZE, SIZE, percent=percent)
     dx, dy = 14, -9
 
     # Right-hand faces first; the front faces overlap their edges.
@@ -242,11 +273,11 @@ def draw_upper():
     return c
 
 
-def draw_lower(duplex):
+def draw_lower(duplex, percent):
     """The printer from the rear and its left side, the manual tray open at the
     front end. The rear door swings open on its left hinge and shows the paper
     path; below it sits the duplex bay, with the duplex unit or a blank plate."""
-    c = Canvas(SIZE, SIZE)
+    c = Canvas(SIZE, SIZE, percent=percent)
     dx, dy = 28, -8
 
     # Left-side faces, seen to the right of the rear face.
@@ -340,9 +371,9 @@ def draw_text(c, text, x, y, scale, colour):
         x += (len(rows[0]) + 1) * scale + (1 if scale > 1 else 0)
 
 
-def draw_logo():
+def draw_logo(percent):
     """'MFP' in a blocky pixel face, 'STATUS' small beside it, a thin rule below."""
-    c = Canvas(80, 20, LOGO_BG)
+    c = Canvas(80, 20, LOGO_BG, percent)
     draw_text(c, "MFP", 3, 2, 2, INK)
     draw_text(c, "STATUS", 48, 9, 1, BLUE)
     c.line(3, 18, 76, 18, BLUE)
@@ -385,15 +416,20 @@ DOTS = [
 def check_dots(upper, lower, duplex):
     """Prints where each dot lands; returns the number of dots off their part."""
     pictures = {0: ("upper", upper), 2: ("upper", upper), 3: ("lower", lower), 1: ("lower_duplex", duplex)}
+    percent = upper.percent
+    size = scaled(8, percent)
     faults = 0
-    for code, x, y, kind, want in DOTS:
+    for code, x0, y0, kind, want in DOTS:
         name, pic = pictures[kind]
-        # The dot covers x..x+7; its centre is the corner shared by these four.
-        centre = {pic.part[py][px] for px in (x + 3, x + 4) for py in (y + 3, y + 4)}
-        covered = all(pic.pix[py][px] != CLEAR for px in range(x, x + 8) for py in range(y, y + 8))
+        x, y = scaled(x0, percent), scaled(y0, percent)
+        # The dot covers x..x+size-1; its centre is the corner shared by these four.
+        middle = (x + size // 2 - 1, x + size // 2), (y + size // 2 - 1, y + size // 2)
+        centre = {pic.part[py][px] for px in middle[0] for py in middle[1]}
+        covered = all(pic.pix[py][px] != CLEAR for px in range(x, x + size) for py in range(y, y + size))
         ok = centre == {want} and covered
         got = ", ".join(sorted(str(p) for p in centre))
-        print(f"{code:5d} kind {kind} at ({x:3d},{y:3d}) {name:12s} {got:20s} {'ok' if ok else 'WRONG, want ' + want}")
+        print(f"{percent:3d}% {code:5d} kind {kind} at ({x:3d},{y:3d}) {name:12s} {got:20s} "
+              f"{'ok' if ok else 'WRONG, want ' + want}")
         faults += not ok
     if any((a == CLEAR) != (b == CLEAR) for ra, rb in zip(lower.pix, duplex.pix) for a, b in zip(ra, rb)):
         print("lower.bmp and lower_duplex.bmp differ in outline but share one mask")
@@ -434,27 +470,50 @@ def write_mask(path, canvas):
         f.write(data)
 
 
+def write_mask1(path, canvas):
+    """The mask at 1 bpp: palette black, white; a set bit is transparent."""
+    row_bytes = ((canvas.width + 31) // 32) * 4
+    data = bytearray(bmp_headers(canvas.width, canvas.height, 1, row_bytes, 2))
+    data += bytes((0, 0, 0, 0, 255, 255, 255, 0))
+    for row in reversed(canvas.pix):
+        line = bytearray(row_bytes)
+        for x, index in enumerate(row):
+            if index == CLEAR:
+                line[x // 8] |= 0x80 >> (x % 8)
+        data += line
+    with open(path, "wb") as f:
+        f.write(data)
+
+
 def main():
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     parser = argparse.ArgumentParser(description="Draws the status dialog pictures.")
     parser.add_argument("--out", default=os.path.join(root, "resources", "bitmaps"))
     args = parser.parse_args()
 
-    upper = draw_upper()
-    lower = draw_lower(duplex=False)
-    duplex = draw_lower(duplex=True)
-    faults = check_dots(upper, lower, duplex)
+    sets = {}
+    faults = 0
+    for percent in SCALES:
+        upper = draw_upper(percent)
+        lower = draw_lower(False, percent)
+        duplex = draw_lower(True, percent)
+        faults += check_dots(upper, lower, duplex)
+        sets[percent] = (draw_logo(percent), upper, lower, duplex)
     if faults:
         print(f"{faults} dot(s) off their part; nothing written", file=sys.stderr)
         return 1
 
     os.makedirs(args.out, exist_ok=True)
-    write_bmp8(os.path.join(args.out, "logo.bmp"), draw_logo())
-    write_bmp8(os.path.join(args.out, "upper.bmp"), upper)
-    write_mask(os.path.join(args.out, "upper_mask.bmp"), upper)
-    write_bmp8(os.path.join(args.out, "lower.bmp"), lower)
-    write_mask(os.path.join(args.out, "lower_mask.bmp"), lower)
-    write_bmp8(os.path.join(args.out, "lower_duplex.bmp"), duplex)
+    for percent, (logo, upper, lower, duplex) in sets.items():
+        suffix = "" if percent == 100 else f"_{percent}"
+        path = lambda name: os.path.join(args.out, f"{name}{suffix}.bmp")
+        write_bmp8(path("logo"), logo)
+        write_bmp8(path("upper"), upper)
+        mask = write_mask if percent == 100 else write_mask1
+        mask(path("upper_mask"), upper)
+        write_bmp8(path("lower"), lower)
+        mask(path("lower_mask"), lower)
+        write_bmp8(path("lower_duplex"), duplex)
     print(f"written to {args.out}")
     return 0
 

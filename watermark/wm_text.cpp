@@ -29,13 +29,11 @@ BYTE CharSetOf(HDC hdc, const WCHAR* faceName)
     return charSet;
 }
 
-int VerticalDpi(HDC hdc)
-{
-    int size = GetDeviceCaps(hdc, VERTSIZE);
-    if (size <= 0)
-        return 0;
-    return static_cast<int>(GetDeviceCaps(hdc, VERTRES) * 25.4f / size);
-}
+// The watermark is sized for paper, so the font's resolution is fixed at 96
+// dots per inch. The memory context would report the display it is
+// compatible with, and a printed page must not grow with the user's display
+// scaling.
+constexpr int kJobFontDpi = 96;
 
 } // namespace
 
@@ -46,7 +44,7 @@ HFONT avCreateFont(HDC hdc, const WCHAR* faceName, unsigned deciPointHeight, uns
     ScopedSavedDC saved(hdc);
     SetViewportOrgEx(hdc, 0, 0, nullptr);
     SetWindowOrgEx(hdc, 0, 0, nullptr);
-    POINT point{0, static_cast<LONG>(VerticalDpi(hdc) * static_cast<int>(deciPointHeight) / 72)};
+    POINT point{0, static_cast<LONG>(kJobFontDpi * static_cast<int>(deciPointHeight) / 72)};
     DPtoLP(hdc, &point, 1);
     const int height = WM_LogFontHeight(point.y);
     if (height == 0)

@@ -134,3 +134,56 @@ TEST(StatusItems, PicturesAreCentredInTheClientArea)
     EXPECT_EQ(c.pictureX, -35);
     EXPECT_EQ(c.upperY, -60);
 }
+
+TEST(StatusItems, ScalingToTheDisplay)
+{
+    // Half-way values round up, as the picture generator rounds them.
+    EXPECT_EQ(SM_ScaleToDpi(170, 96), 170);
+    EXPECT_EQ(SM_ScaleToDpi(170, 120), 213);
+    EXPECT_EQ(SM_ScaleToDpi(170, 168), 298);
+    EXPECT_EQ(SM_ScaleToDpi(8, 144), 12);
+    EXPECT_EQ(SM_ScaleToDpi(1, 144), 2);
+    EXPECT_EQ(SM_ScaleToDpi(1, 120), 1);
+
+    // The nearest set; half-way between two, the larger.
+    const struct {
+        int dpi;
+        int set;
+    } sets[] = {{72, 0}, {96, 0}, {107, 0}, {108, 1}, {120, 1}, {144, 2}, {168, 3}, {192, 4}, {288, 4}};
+    for (const auto& s : sets)
+        EXPECT_EQ(SM_PictureSetIndex(s.dpi), s.set) << s.dpi;
+
+    PictureLayout at96 = SM_PictureLayout(510, 380);
+    EXPECT_EQ(at96.pictureSize, 170);
+    EXPECT_EQ(at96.dotSize, 8);
+    EXPECT_EQ(at96.framePad, 2);
+    EXPECT_EQ(at96.lineWidth, 1);
+    PictureLayout at192 = SM_PictureLayout(1020, 760, 192);
+    EXPECT_EQ(at192.pictureX, 340);
+    EXPECT_EQ(at192.upperY, 20);
+    EXPECT_EQ(at192.lowerY, 400);
+    EXPECT_EQ(at192.dotSize, 16);
+    EXPECT_EQ(at192.framePad, 4);
+    EXPECT_EQ(at192.lineWidth, 2);
+}
+
+TEST(StatusItems, DotsAndLinesComeFromTheTableScaledOnce)
+{
+    const StatusItem upper = {5, 92, 101, 1, kKindUpper};
+    const StatusItem lower = {257, 28, 113, 1, kKindLowerDuplex};
+    PictureLayout at96 = SM_PictureLayout(510, 380);
+    ItemMarks a = SM_ItemMarks(upper, at96, false);
+    EXPECT_EQ(a.dotX, 170 + 92);
+    EXPECT_EQ(a.dotY, 10 + 101);
+    EXPECT_EQ(a.edgeX, 170 + 170) << "right column: the picture's right edge";
+    EXPECT_EQ(a.lineY, 10 + 101 + 4);
+    EXPECT_EQ(a.lineEndX, 170 + 92 + 4);
+
+    PictureLayout at144 = SM_PictureLayout(765, 570, 144);
+    ItemMarks b = SM_ItemMarks(lower, at144, true);
+    EXPECT_EQ(b.edgeX, at144.pictureX) << "left column: the picture's left edge";
+    EXPECT_EQ(b.dotX, at144.pictureX + 42);
+    EXPECT_EQ(b.dotY, at144.lowerY + 170);  // 113 * 1.5 = 169.5, rounded up
+    EXPECT_EQ(b.lineY, b.dotY + 6);
+    EXPECT_EQ(b.lineEndX, b.dotX + 6);
+}

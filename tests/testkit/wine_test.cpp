@@ -291,3 +291,15 @@ std::string RunCapture(const std::wstring& commandLine, DWORD timeoutMs, int* ex
     CloseHandle(readEnd);
     return output;
 }
+
+BITMAPINFO TopDownRgb32(int width, int height)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}

@@ -66,6 +66,10 @@ private:
     std::wstring path_;
 };
 
+// The header of 32-bit pixels with rows from the top, for GetDIBits and DIB
+// sections that a test reads pixel by pixel.
+BITMAPINFO TopDownRgb32(int width, int height);
+
 std::vector<unsigned char> ReadAllBytes(const std::wstring& path);
 bool WriteAllBytes(const std::wstring& path, const void* data, size_t size);
 bool FileExists(const std::wstring& path);

@@ -35,20 +35,14 @@ private:
 const int kSide = 170;
 
 // The picture's pixels as 0x00RRGGBB, top row first; empty if unreadable.
-std::vector<uint32_t> ReadPixels(HBITMAP bitmap)
+std::vector<uint32_t> ReadPixels(HBITMAP bitmap, int side = kSide)
 {
-    std::vector<uint32_t> pixels(kSide * kSide);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = kSide;
-    info.bmiHeader.biHeight = -kSide;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    std::vector<uint32_t> pixels(static_cast<size_t>(side) * side);
+    BITMAPINFO info = TopDownRgb32(side, side);
     HDC screen = GetDC(nullptr);
-    int rows = GetDIBits(screen, bitmap, 0, kSide, pixels.data(), &info, DIB_RGB_COLORS);
+    int rows = GetDIBits(screen, bitmap, 0, side, pixels.data(), &info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
-    if (rows != kSide)
+    if (rows != side)
         pixels.clear();
     for (uint32_t& p : pixels)
         p &= 0xFFFFFF;
@@ -91,31 +85,36 @@ const Item kItems[48] = {
     {280, 91, 115, 0}, {281, 91, 137, 2}, {282, 0, 0, 0},
 };
 
+struct ExpectedBitmap {
+    int id;
+    int width;
+    int height;
+    int bits;
+};
+
+void ExpectBitmap(const ExpectedBitmap& e)
+{
+    SCOPED_TRACE(e.id);
+    LoadedBitmap bitmap(e.id);
+    ASSERT_NE(bitmap.Get(), nullptr);
+    DIBSECTION dib = {};
+    ASSERT_EQ(GetObjectW(bitmap.Get(), sizeof(dib), &dib), static_cast<int>(sizeof(dib)));
+    EXPECT_EQ(dib.dsBm.bmWidth, e.width);
+    EXPECT_EQ(dib.dsBm.bmHeight, e.height);
+    EXPECT_EQ(dib.dsBm.bmBitsPixel, e.bits);
+}
+
 }  // namespace
 
 TEST(StatusPictures, SizesAndDepths)
 {
-    struct Expected {
-        int id;
-        int width;
-        int height;
-        int bits;
-    };
-    const Expected expected[] = {
+    const ExpectedBitmap expected[] = {
         {IDB_LOGO, 80, 20, 8},           {IDB_UPPER, 170, 170, 8}, {IDB_UPPER_MASK, 170, 170, 24},
         {IDB_LOWER, 170, 170, 8},        {IDB_LOWER_MASK, 170, 170, 24},
         {IDB_LOWER_DUPLEX, 170, 170, 8},
     };
-    for (const Expected& e : expected) {
-        SCOPED_TRACE(e.id);
-        LoadedBitmap bitmap(e.id);
-        ASSERT_NE(bitmap.Get(), nullptr);
-        DIBSECTION dib = {};
-        ASSERT_EQ(GetObjectW(bitmap.Get(), sizeof(dib), &dib), static_cast<int>(sizeof(dib)));
-        EXPECT_EQ(dib.dsBm.bmWidth, e.width);
-        EXPECT_EQ(dib.dsBm.bmHeight, e.height);
-        EXPECT_EQ(dib.dsBm.bmBitsPixel, e.bits);
-    }
+    for (const ExpectedBitmap& e : expected)
+        ExpectBitmap(e);
 }
 
 // Where the mask lets the background through, the XOR must leave it alone.
@@ -200,5 +199,69 @@ TEST(StatusPictures, DuplexDotsSitOnTheDuplexUnit)
             for (int x = item.dotX + 2; x < item.dotX + 6; ++x)
                 changed += plainPixels[y * kSide + x] != duplexPixels[y * kSide + x];
         EXPECT_GT(changed, 0) << "code " << item.code << " looks the same with and without the duplex unit";
+    }
+}
+
+namespace {
+
+const int kPercents[] = {100, 125, 150, 175, 200};
+
+int Scaled(int value, int percent)
+{
+    return (value * percent + 50) / 100;
+}
+
+// A picture of one set, read as ReadPixels reads one of 100 %.
+std::vector<uint32_t> ReadSetPixels(int id, int side)
+{
+    LoadedBitmap bitmap(id);
+    return ReadPixels(bitmap.Get(), side);
+}
+
+}  // namespace
+
+// Every set drawn for a larger display scale: sizes and depths, masks that
+// fit their images, and each dot, placed and sized as the dialog scales it,
+// wholly on the printer.
+TEST(StatusPictureSets, EverySetFitsItsScale)
+{
+    for (int step = 0; step < 5; ++step) {
+        const int percent = kPercents[step], offset = step * IDB_SCALE_STEP;
+        const int side = Scaled(kSide, percent);
+        SCOPED_TRACE(percent);
+        const int maskBits = step == 0 ? 24 : 1;  // the larger sets' masks take 1 bit a pixel
+        const ExpectedBitmap expected[] = {
+            {IDB_LOGO + offset, Scaled(80, percent), Scaled(20, percent), 8}, {IDB_UPPER + offset, side, side, 8},
+            {IDB_UPPER_MASK + offset, side, side, maskBits}, {IDB_LOWER + offset, side, side, 8},
+            {IDB_LOWER_MASK + offset, side, side, maskBits}, {IDB_LOWER_DUPLEX + offset, side, side, 8},
+        };
+        for (const ExpectedBitmap& e : expected)
+            ExpectBitmap(e);
+
+        for (const Picture& p : kPictures) {
+            std::vector<uint32_t> image = ReadSetPixels(p.image + offset, side);
+            std::vector<uint32_t> mask = ReadSetPixels(p.mask + offset, side);
+            ASSERT_FALSE(image.empty());
+            ASSERT_FALSE(mask.empty());
+            int faults = 0;
+            for (size_t i = 0; i < mask.size(); ++i)
+                faults += (mask[i] != kWhite && mask[i] != kBlack) || (mask[i] == kWhite && image[i] != kBlack);
+            EXPECT_EQ(faults, 0) << "picture " << p.image + offset;
+        }
+
+        std::vector<uint32_t> upper = ReadSetPixels(IDB_UPPER_MASK + offset, side);
+        std::vector<uint32_t> lower = ReadSetPixels(IDB_LOWER_MASK + offset, side);
+        const int dot = Scaled(8, percent);
+        for (const Item& item : kItems) {
+            if (item.dotX <= 0 || item.dotY <= 0)
+                continue;
+            const std::vector<uint32_t>& mask = (item.kind == 1 || item.kind == 3) ? lower : upper;
+            const int x0 = Scaled(item.dotX, percent), y0 = Scaled(item.dotY, percent);
+            int uncovered = 0;
+            for (int y = y0; y < y0 + dot; ++y)
+                for (int x = x0; x < x0 + dot; ++x)
+                    uncovered += mask[static_cast<size_t>(y) * side + x] != kBlack;
+            EXPECT_EQ(uncovered, 0) << "code " << item.code << " kind " << item.kind << " off the printer";
+        }
     }
 }
