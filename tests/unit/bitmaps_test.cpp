@@ -6,31 +6,19 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/gdi_guards.h"
 #include "resources/resource.h"
 #include "testkit/wine_test.h"
 
 namespace {
 
 // A bitmap loaded from the resources, deleted when the test is done with it.
-class LoadedBitmap {
-public:
-    explicit LoadedBitmap(int id)
-        : handle_(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
-                                                  IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)))
-    {
-    }
-    ~LoadedBitmap()
-    {
-        if (handle_)
-            DeleteObject(handle_);
-    }
-    LoadedBitmap(const LoadedBitmap&) = delete;
-    LoadedBitmap& operator=(const LoadedBitmap&) = delete;
-    HBITMAP Get() const { return handle_; }
-
-private:
-    HBITMAP handle_;
-};
+// A bitmap resource of the program as a DIB section, deleted with its guard.
+HBITMAP LoadBitmapResource(int id)
+{
+    return static_cast<HBITMAP>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+}
 
 const int kSide = 170;
 
@@ -95,7 +83,7 @@ struct ExpectedBitmap {
 void ExpectBitmap(const ExpectedBitmap& e)
 {
     SCOPED_TRACE(e.id);
-    LoadedBitmap bitmap(e.id);
+    ScopedBitmap bitmap(LoadBitmapResource(e.id));
     ASSERT_NE(bitmap.Get(), nullptr);
     DIBSECTION dib = {};
     ASSERT_EQ(GetObjectW(bitmap.Get(), sizeof(dib), &dib), static_cast<int>(sizeof(dib)));
@@ -122,8 +110,8 @@ TEST(StatusPictures, ImageIsBlackWhereMaskIsClear)
 {
     for (const Picture& p : kPictures) {
         SCOPED_TRACE(p.image);
-        LoadedBitmap image(p.image);
-        LoadedBitmap mask(p.mask);
+        ScopedBitmap image(LoadBitmapResource(p.image));
+        ScopedBitmap mask(LoadBitmapResource(p.mask));
         std::vector<uint32_t> imagePixels = ReadPixels(image.Get());
         std::vector<uint32_t> maskPixels = ReadPixels(mask.Get());
         ASSERT_FALSE(imagePixels.empty());
@@ -153,8 +141,8 @@ TEST(StatusPictures, ImageIsBlackWhereMaskIsClear)
 
 TEST(StatusPictures, EveryDotLiesOnItsPicture)
 {
-    LoadedBitmap upperMask(IDB_UPPER_MASK);
-    LoadedBitmap lowerMask(IDB_LOWER_MASK);
+    ScopedBitmap upperMask(LoadBitmapResource(IDB_UPPER_MASK));
+    ScopedBitmap lowerMask(LoadBitmapResource(IDB_LOWER_MASK));
     std::vector<uint32_t> upper = ReadPixels(upperMask.Get());
     std::vector<uint32_t> lower = ReadPixels(lowerMask.Get());
     ASSERT_FALSE(upper.empty());
@@ -180,8 +168,8 @@ TEST(StatusPictures, EveryDotLiesOnItsPicture)
 // duplex unit must sit on something the plain lower view does not have.
 TEST(StatusPictures, DuplexDotsSitOnTheDuplexUnit)
 {
-    LoadedBitmap plain(IDB_LOWER);
-    LoadedBitmap duplex(IDB_LOWER_DUPLEX);
+    ScopedBitmap plain(LoadBitmapResource(IDB_LOWER));
+    ScopedBitmap duplex(LoadBitmapResource(IDB_LOWER_DUPLEX));
     std::vector<uint32_t> plainPixels = ReadPixels(plain.Get());
     std::vector<uint32_t> duplexPixels = ReadPixels(duplex.Get());
     ASSERT_FALSE(plainPixels.empty());
@@ -214,7 +202,7 @@ int Scaled(int value, int percent)
 // A picture of one set, read as ReadPixels reads one of 100 %.
 std::vector<uint32_t> ReadSetPixels(int id, int side)
 {
-    LoadedBitmap bitmap(id);
+    ScopedBitmap bitmap(LoadBitmapResource(id));
     return ReadPixels(bitmap.Get(), side);
 }
 
