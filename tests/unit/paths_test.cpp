@@ -3,6 +3,7 @@
 #include <process.h>
 
 #include <string>
+#include <vector>
 
 #include "common/globals.h"
 #include "common/paths.h"
@@ -126,6 +127,56 @@ TEST_F(PathService, StatusFileIsMadeAUtf16File)
     PathOf(PATH_TEMP | PATH_FILE_STATUS, &rc);
     EXPECT_EQ(rc, 1);
     EXPECT_EQ(ReadAllBytes(file), (std::vector<unsigned char>{0xFF, 0xFE}));
+    DeleteFileW(file.c_str());
+}
+
+// The driver may hold the file so that it cannot be read for a moment (here:
+// open for writing without read sharing): the check fails, and the file,
+// which exists, is left as it is rather than opened for writing and emptied.
+TEST_F(PathService, StatusFileThatCannotBeOpenedIsLeftAlone)
+{
+    std::wstring file = WithBackslash(TempDir()) + L"StatusMonitorV3.ini";
+    std::vector<unsigned char> content = Utf16File(L"[Printer Information]\r\nPrinterName=Office MFP\r\n");
+    ASSERT_TRUE(WriteAllBytes(file, content.data(), content.size()));
+    HANDLE held = CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    int rc = 0;
+    PathOf(PATH_TEMP | PATH_FILE_STATUS, &rc);
+    CloseHandle(held);
+    EXPECT_EQ(rc, 1);
+    EXPECT_EQ(ReadAllBytes(file), content);
+    DeleteFileW(file.c_str());
+}
+
+// A file read in the middle of the driver's rewrite lacks its mark for a
+// moment: it is looked at once more before it is made anew, and kept when it
+// has the mark by then. The rewrite ends between the check's fifth look
+// (about 800 ms) and that last look (at least 1500 ms).
+TEST_F(PathService, StatusFileRewrittenDuringTheCheckIsKept)
+{
+    std::wstring file = WithBackslash(TempDir()) + L"StatusMonitorV3.ini";
+    ASSERT_TRUE(WriteAllBytes(file, "", 0));
+    std::vector<unsigned char> content = Utf16File(L"[Printer Information]\r\nMessage=1027\r\n");
+    struct Rewrite {
+        std::wstring file;
+        std::vector<unsigned char> content;
+    } rewrite{file, content};
+    HANDLE writer = reinterpret_cast<HANDLE>(_beginthreadex(
+        nullptr, 0,
+        [](void* arg) -> unsigned {
+            auto* r = static_cast<Rewrite*>(arg);
+            Sleep(1200);
+            WriteAllBytes(r->file, r->content.data(), r->content.size());
+            return 0;
+        },
+        &rewrite, 0, nullptr));
+    ASSERT_NE(writer, nullptr);
+    int rc = 0;
+    PathOf(PATH_TEMP | PATH_FILE_STATUS, &rc);
+    WaitForSingleObject(writer, INFINITE);
+    CloseHandle(writer);
+    EXPECT_EQ(rc, 1);
+    EXPECT_EQ(ReadAllBytes(file), content);
     DeleteFileW(file.c_str());
 }
 
