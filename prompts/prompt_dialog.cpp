@@ -1,5 +1,6 @@
 #include "prompts/prompt_dialog.h"
 
+#include "common/printers.h"
 #include "common/profile.h"
 #include "common/text.h"
 #include "common/trace.h"
@@ -74,6 +75,8 @@ void MISC_WritePromptAlive()
 
 HANDLE MISC_OpenTargetPrinter()
 {
+    if (!MISC_IsListedPrinterW(g_szTargetPrinter))
+        return nullptr;
     PRINTER_DEFAULTSW defaults = {nullptr, nullptr, PRINTER_ALL_ACCESS};
     HANDLE printer = nullptr;
     if (!OpenPrinterW(g_szTargetPrinter, &printer, &defaults))
