@@ -1,7 +1,8 @@
 #include "watermark/ibitmap.h"
 
-#include <cstdio>
+#include <array>
 
+#include "common/safe_file.h"
 #include "common/trace.h"
 #include "fax/fax_page.h"
 #include "watermark/bmp_format.h"
@@ -94,42 +95,35 @@ private:
     HGDIOBJ old_;
 };
 
-// Closes the file; a file that was not written whole is also removed, so the
-// driver never prints a truncated picture.
-class OutputFile {
-public:
-    explicit OutputFile(const WCHAR* name) : name_(name), file_(_wfopen(name, L"wb+")) {}
-    ~OutputFile()
-    {
-        if (!file_)
-            return;
-        fclose(file_);
-        if (!complete_)
-            DeleteFileW(name_);
-    }
-    OutputFile(const OutputFile&) = delete;
-    OutputFile& operator=(const OutputFile&) = delete;
+// WriteFile with the count checked: a short write is a failed one.
+bool WriteAll(HANDLE file, const void* data, size_t bytes)
+{
+    DWORD written = 0;
+    return WriteFile(file, data, static_cast<DWORD>(bytes), &written, nullptr) && written == bytes;
+}
 
-    bool Opened() const { return file_ != nullptr; }
-    bool Write(const void* data, size_t bytes) { return fwrite(data, 1, bytes, file_) == bytes; }
-    // Closes the file; false when buffered data could not be written.
-    bool Close()
-    {
-        FILE* file = file_;
-        file_ = nullptr;
-        if (fclose(file) != 0) {
-            DeleteFileW(name_);
+// Headers, then the rows in pieces of whole rows, straight from the buffer.
+bool WriteBmp(HANDLE file, const std::array<uint8_t, WM_BMP_HEADER_BYTES>& header, const BYTE* pixels, size_t stride,
+              size_t height)
+{
+    if (!WriteAll(file, header.data(), WM_BMP_FILE_HEADER_BYTES)) {
+        TRACE_Msg(kTraceError, L"write file header data fail!");
+        return false;
+    }
+    if (!WriteAll(file, header.data() + WM_BMP_FILE_HEADER_BYTES, header.size() - WM_BMP_FILE_HEADER_BYTES)) {
+        TRACE_Msg(kTraceError, L"write file info data fail!");
+        return false;
+    }
+    const size_t rowsPerWrite = WM_RowsPerWrite(stride);
+    for (size_t row = 0; row < height; row += rowsPerWrite) {
+        size_t rows = height - row < rowsPerWrite ? height - row : rowsPerWrite;
+        if (!WriteAll(file, pixels + row * stride, rows * stride)) {
+            TRACE_Msg(kTraceError, L"fwrite fail!");
             return false;
         }
-        complete_ = true;
-        return true;
     }
-
-private:
-    const WCHAR* name_;
-    FILE* file_;
-    bool complete_ = false;
-};
+    return true;
+}
 
 int CheckArguments(const WCHAR* fileName, const JobWM* record, int nWidth, int nHeight,
                    int nPageDensity, int nMaxPageDensity, const BYTE* table, int nTableW, int nTableH)
@@ -288,29 +282,12 @@ int iBitmap::iBitmap_CreateBMP(const WCHAR* fileName, int bitsPerPixel, int dpi,
     }
     const size_t stride = static_cast<size_t>(WM_Stride(width));
     const auto header = WM_BmpHeader(width, height, dpi);
-    OutputFile file(fileName);
-    if (!file.Opened()) {
-        TRACE_Msg(kTraceError, L"open file %ls fail!", fileName);
-        return -5;
-    }
-    if (!file.Write(header.data(), WM_BMP_FILE_HEADER_BYTES)) {
-        TRACE_Msg(kTraceError, L"write file header data fail!");
-        return -5;
-    }
-    if (!file.Write(header.data() + WM_BMP_FILE_HEADER_BYTES, header.size() - WM_BMP_FILE_HEADER_BYTES)) {
-        TRACE_Msg(kTraceError, L"write file info data fail!");
-        return -5;
-    }
-    const size_t rowsPerWrite = WM_RowsPerWrite(stride);
-    for (size_t row = 0; row < static_cast<size_t>(height); row += rowsPerWrite) {
-        size_t rows = static_cast<size_t>(height) - row < rowsPerWrite ? static_cast<size_t>(height) - row : rowsPerWrite;
-        if (!file.Write(pixels + row * stride, rows * stride)) {
-            TRACE_Msg(kTraceError, L"fwrite fail!");
-            return -5;
-        }
-    }
-    if (!file.Close()) {
-        TRACE_Msg(kTraceError, L"fwrite fail!");
+    // The file is written whole beside its place and then put there, so the
+    // driver never finds a part of a picture and no other file is destroyed.
+    const int written = MISC_WriteFileSafely(
+        fileName, [&](HANDLE file) { return WriteBmp(file, header, pixels, stride, static_cast<size_t>(height)); });
+    if (!written) {
+        TRACE_Msg(kTraceError, L"file %ls not written!", fileName);
         return -5;
     }
     return 1;
