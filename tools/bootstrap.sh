@@ -17,6 +17,7 @@ packages=(
   libgtest-dev
   cmake
   make
+  python3
 )
 if [ "${MFPSM_FUZZ:-0}" = 1 ]; then
   packages+=(clang libclang-rt-14-dev)

@@ -27,10 +27,12 @@ namespace {
 
 constexpr int kWarmUp = 10;
 // Allowances for what a system keeps on its own (a cached font, a block of
-// its own heap); one lost object per round would exceed each of them.
+// its own heap). Every operation runs at least 20 rounds, so one object lost
+// per round, of any kind, exceeds its allowance.
 constexpr int kGdiSlack = 8;
 constexpr int kUserIndexSlack = 32;  // 16 USER handles
 constexpr int kHandleSlack = 4;
+constexpr size_t kHeapBlockSlack = 16;
 constexpr size_t kHeapSlack = 16 * 1024;
 
 void PumpMessages()
@@ -63,6 +65,11 @@ Measured Run(int rounds, const std::function<void(int)>& operation)
     return m;
 }
 
+size_t Grown(size_t before, size_t after)
+{
+    return after > before ? after - before : 0;
+}
+
 // Expects nothing to have grown over the rounds. Heap and GDI objects may
 // grow by what the same number of rounds of baseline grows them: under Wine
 // the system's own dialog code keeps about 96 heap bytes per dialog made,
@@ -75,14 +82,15 @@ void ExpectFlat(const char* what, int rounds, const std::function<void(int)>& op
                 Describe(m.before).c_str(), Describe(m.after).c_str());
     std::fflush(stdout);
     size_t allowed = kHeapSlack;
+    size_t blocksAllowed = kHeapBlockSlack;
     int gdiAllowed = kGdiSlack;
     if (baseline) {
         Measured b = Run(rounds, baseline);
-        size_t grown = b.after.heapBytes > b.before.heapBytes ? b.after.heapBytes - b.before.heapBytes : 0;
         std::printf("  bare dialogs before: %s\n  bare dialogs after:  %s\n", Describe(b.before).c_str(),
                     Describe(b.after).c_str());
         std::fflush(stdout);
-        allowed += grown;
+        allowed += Grown(b.before.heapBytes, b.after.heapBytes);
+        blocksAllowed += Grown(b.before.heapBlocks, b.after.heapBlocks);
         gdiAllowed += std::max(0, b.before.gdiFree - b.after.gdiFree);
     }
     const ResourceCounts& before = m.before;
@@ -95,6 +103,7 @@ void ExpectFlat(const char* what, int rounds, const std::function<void(int)>& op
     EXPECT_NE(after.userIndex, 0) << what << ": new windows can still be made";
     EXPECT_LE(after.userIndex, before.userIndex + kUserIndexSlack) << what;
     EXPECT_LE(after.handles, before.handles + kHandleSlack) << what;
+    EXPECT_LE(after.heapBlocks, before.heapBlocks + blocksAllowed) << what;
     EXPECT_LE(after.heapBytes, before.heapBytes + allowed) << what;
 }
 
@@ -207,7 +216,7 @@ TEST(Leaks, StatusDialogRefreshOfTwelveItems)
     MonitorEnv env;
     constexpr int kRemakeEvery = 25;
     int unshown = 0;
-    ExpectFlat("status dialog refresh", LeakRounds(500), [&](int i) {
+    ExpectFlat("status dialog refresh", LeakRounds(120), [&](int i) {
         const int* list = i % 2 ? kListB : kListA;
         int count = kMaxShownItems - (i / 2) % 3;  // 12, 11 or 10 items
         // Now and then the dialog goes, by each of its ways out in turn, and
@@ -245,7 +254,7 @@ TEST(Leaks, DrawImageIntoAMemoryContext)
     HBITMAP canvas = CreateCompatibleBitmap(screen, kPictureSize, kPictureSize);
     HGDIOBJ old = SelectObject(memory, canvas);
     int wrong = 0;
-    ExpectFlat("SM_DrawImage", LeakRounds(2000), [&](int) {
+    ExpectFlat("SM_DrawImage", LeakRounds(400), [&](int) {
         wrong += SM_DrawImage(memory, 0, 0, IDB_UPPER, IDB_UPPER_MASK, SRCINVERT) != 1;
         wrong += SM_DrawImage(memory, 0, 0, IDB_LOWER_DUPLEX, IDB_LOWER_MASK, SRCINVERT) != 1;
         wrong += SM_DrawImage(memory, 0, 0, 4242, IDB_UPPER_MASK, SRCINVERT) != 1;  // mask only
@@ -279,7 +288,7 @@ TEST(Leaks, WatermarkJobOnEveryPath)
         int result;
     } steps[] = {{&good, 1}, {&range, WM_RANGE_ERROR}, {&unwritable, -5}, {&missing, 0}};
     int wrong = 0;
-    ExpectFlat("watermark job", LeakRounds(1000), [&](int) {
+    ExpectFlat("watermark job", LeakRounds(200), [&](int) {
         for (const auto& step : steps)
             wrong += SM_CreateTextBMPUsingIni_New(step.ini->c_str()) != step.result;
     });
@@ -309,7 +318,7 @@ TEST(Leaks, FaxPageJobWithEachForm)
     std::wstring ini = scratch.File(L"fax.ini");
     WriteJobIni(ini, SmallRecord(scratch.File(L"fax.bmp"), WM_DRIVER_FAX));
     int wrong = 0;
-    ExpectFlat("fax page job", LeakRounds(600), [&](int i) {
+    ExpectFlat("fax page job", LeakRounds(120), [&](int i) {
         const std::vector<unsigned char>& s = settings[i % 4];
         WriteAllBytes(settingsFile, s.data(), s.size());
         wrong += SM_CreateTextBMPUsingIni_New(ini.c_str()) != 1;
@@ -323,7 +332,7 @@ TEST(Leaks, PromptDialogsFilledAndClosed)
 {
     PromptEnv env;
     int unclosed = 0;
-    ExpectFlat("prompt dialogs", LeakRounds(50), [&](int i) {
+    ExpectFlat("prompt dialogs", LeakRounds(20), [&](int i) {
         g_SecurityType = 1 + i % 2;
         for (int resource : {IDD_SECURE, IDD_ACCOUNTING}) {
             DLGPROC proc = resource == IDD_SECURE ? Secure_DlgProc : Accounting_DlgProc;
@@ -347,12 +356,12 @@ TEST(Leaks, PromptDialogsFilledAndClosed)
 }
 
 // The way the program shows them: modal, answered by a timer standing in
-// for the user. A timer fires at most every 10 ms, so fewer rounds.
+// for the user.
 TEST(Leaks, ModalPromptDialogsAnsweredByATimer)
 {
     PromptEnv env;
     int unanswered = 0;
-    ExpectFlat("modal prompt dialogs", LeakRounds(10), [&](int i) {
+    ExpectFlat("modal prompt dialogs", LeakRounds(20), [&](int i) {
         g_SecurityType = 1 + i % 2;
         SetTimer(nullptr, 0, 1, AnswerPrompt);
         unanswered += DialogBoxParamW(g_hInstance, MAKEINTRESOURCEW(IDD_SECURE), nullptr, Secure_DlgProc, 0) != 1;
