@@ -1,11 +1,12 @@
 #include "monitor/status_file.h"
 
-#include <string>
+#include <vector>
 
 #include "common/globals.h"
 #include "common/profile.h"
 #include "common/trace.h"
 #include "common/utf16.h"
+#include "monitor/read_back.h"
 #include "monitor/status_syntax.h"
 
 static_assert(kErrCodeSlots == kMaxErrCodes, "one size of error code list");
@@ -14,42 +15,35 @@ namespace {
 
 constexpr const wchar_t* kTagWrite = L"SM_WriteStatusKey";
 // A driver write that read the file before ours lands within its own short
-// read-and-write; the value must be seen in place twice, a pause apart.
+// read-and-write, so the read-backs are a short pause apart.
 constexpr DWORD kReadBackPauseMs = 25;
-constexpr int kTimesSeen = 2;
 constexpr int kReadBacks = 12;
-constexpr DWORD kShortValueUnits = 64;
-// No writer of the file puts a control character into a value, so this
-// default means "missing".
-constexpr const wchar_t* kMissing = L"\x01";
+// A read that met a rewrite finds no section; the rewrite is over within a
+// few milliseconds.
+constexpr DWORD kTornReadPauseMs = 5;
+constexpr int kBeforeReads = 4;
+// The most a section can hold.
+constexpr DWORD kSectionUnits = 32767;
 
-std::wstring ReadPrinterKey(const wchar_t* key)
+// Key and stamp from one read of the section, so both come from the same
+// moment of the file.
+SM_KeyState ReadKeyState(const wchar_t* key)
 {
-    WCHAR value[kShortValueUnits] = L"";
-    GetPrivateProfileStringW(kSectionPrinter, key, kMissing, value, kShortValueUnits, g_szStatusFile);
-    return value;
+    std::vector<WCHAR> block(kSectionUnits);
+    DWORD length = GetPrivateProfileSectionW(kSectionPrinter, block.data(), kSectionUnits, g_szStatusFile);
+    return SM_KeyStateOf(U16View(block.data(), length), U16View(key), U16View(kKeyLastMsg));
 }
 
-// The key and the driver's change stamp, as a rewrite from a stale read
-// would put them back.
-struct KeySnapshot {
-    std::wstring value;
-    std::wstring stamp;
-};
-
-KeySnapshot Snapshot(const wchar_t* key)
+// The state before our write, read again while a rewrite in progress hides
+// the section.
+SM_KeyState ReadStateBefore(const wchar_t* key)
 {
-    return {ReadPrinterKey(key), ReadPrinterKey(kKeyLastMsg)};
-}
-
-// A rewrite from a stale read puts back what was there before our write; one
-// from a read in the middle of another rewrite may drop the keys altogether.
-// Any other value or change stamp is the driver's own answer.
-bool PutBack(const KeySnapshot& now, const KeySnapshot& before)
-{
-    const bool valueBack = now.value == before.value || now.value == kMissing;
-    const bool stampBack = now.stamp == before.stamp || now.stamp == kMissing;
-    return valueBack && stampBack;
+    SM_KeyState state = ReadKeyState(key);
+    for (int read = 1; read < kBeforeReads && !state.whole; ++read) {
+        Sleep(kTornReadPauseMs);
+        state = ReadKeyState(key);
+    }
+    return state;
 }
 
 } // namespace
@@ -72,26 +66,26 @@ void SM_ReadPrinterName(WCHAR* name)
 // value or change stamp of the driver's own is its answer and is left alone.
 int SM_WriteStatusKey(const wchar_t* key, const wchar_t* value)
 {
-    const KeySnapshot before = Snapshot(key);
+    const SM_KeyState before = ReadStateBefore(key);
     if (!MISC_WriteProfileStringRetry(g_szStatusFile, kSectionPrinter, key, value))
         return 0;
-    int seen = 0;
+    SM_ReadBackTally tally;
     for (int check = 1; check <= kReadBacks; ++check) {
         Sleep(kReadBackPauseMs);
-        const KeySnapshot now = Snapshot(key);
-        if (now.value == value) {
-            if (++seen == kTimesSeen)
-                return 1;
-            continue;
-        }
-        if (!PutBack(now, before)) {
-            TRACE_Tag(kTagWrite, L"%ls = %ls written by the driver after ours, left alone", key, now.value.c_str());
+        switch (SM_TallyReadBack(tally, before, ReadKeyState(key), U16View(value))) {
+        case SM_ReadBackStep::Kept:
             return 1;
+        case SM_ReadBackStep::Answered:
+            TRACE_Tag(kTagWrite, L"%ls: the driver has written since ours, left alone", key);
+            return 1;
+        case SM_ReadBackStep::WriteAgain:
+            TRACE_Tag(kTagWrite, L"%ls = %ls lost to another writer, written again (%d)", key, value, check);
+            if (!MISC_WriteProfileStringRetry(g_szStatusFile, kSectionPrinter, key, value))
+                return 0;
+            break;
+        case SM_ReadBackStep::LookAgain:
+            break;
         }
-        TRACE_Tag(kTagWrite, L"%ls = %ls lost to another writer, written again (%d)", key, value, check);
-        if (!MISC_WriteProfileStringRetry(g_szStatusFile, kSectionPrinter, key, value))
-            return 0;
-        seen = 0;
     }
     TRACE_TagError(kTagWrite, L"%ls = %ls not kept after %d read-backs", key, value, kReadBacks);
     return 0;
