@@ -5,6 +5,7 @@
 // the target, no temporary file stays, and the job ends with 1.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -91,6 +92,13 @@ protected:
         EXPECT_EQ(RunBeside(L"mfpsm.exe", L"CreateTextBMP \"" + Ini() + L"\"", kTimeoutMs), 1)
             << "one-shot commands end with 1";
     }
+    static uint64_t SizeOf(const std::wstring& path)
+    {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+            return 0;
+        return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    }
     // Files of folder whose names start with "~": temporary files left over.
     static std::vector<std::wstring> Leftovers(const std::wstring& folder)
     {
@@ -148,8 +156,13 @@ TEST_F(BmpOutput, DeviceNamesWriteNothing)
         Run(name);
         EXPECT_TRUE(Leftovers(scratch_.Path()).empty()) << std::string(name.begin(), name.end());
     }
+    // A name without a folder would land in the job's current folder, ours.
+    WCHAR current[MAX_PATH] = L"";
+    ASSERT_NE(GetCurrentDirectoryW(MAX_PATH, current), 0u);
     EXPECT_FALSE(FileExists(scratch_.File(L"wm.bmp")));
-    EXPECT_FALSE(FileExists(BesideTest(L"wm.bmp")));
+    const std::wstring stray = std::wstring(current) + L"\\wm.bmp";
+    EXPECT_FALSE(FileExists(stray));
+    DeleteFileW(stray.c_str());
 }
 
 // A link planted at the target is never written through: the file it points
@@ -192,14 +205,22 @@ TEST_F(BmpOutput, KilledJobLeavesTheOldPictureOrTheWholeNewOne)
     ASSERT_TRUE(job.Started());
     HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, job.Id());
     ASSERT_NE(process, nullptr);
-    // Writing has begun once a temporary file shows or the target changes.
+    // Writing has begun once a temporary file shows or the target changes;
+    // the target is watched meanwhile, and must never hold a part.
+    const uint64_t whole = BmpBytes(side, side);
     bool writing = false;
-    for (DWORD start = GetTickCount(); !writing && job.Running() && GetTickCount() - start < kTimeoutMs; Sleep(2))
-        writing = !Leftovers(scratch_.Path()).empty() || ReadAllBytes(bmp) != kOldBmp;
+    uint64_t partSeen = 0;
+    for (DWORD start = GetTickCount(); !writing && job.Running() && GetTickCount() - start < kTimeoutMs; Sleep(2)) {
+        uint64_t size = SizeOf(bmp);
+        if (size != kOldBmp.size() && size != whole)
+            partSeen = size;
+        writing = !Leftovers(scratch_.Path()).empty() || size != kOldBmp.size();
+    }
     TerminateProcess(process, 99);
     WaitForSingleObject(process, kTimeoutMs);
     CloseHandle(process);
     EXPECT_TRUE(writing) << "the job ended before it was seen writing";
+    EXPECT_EQ(partSeen, 0u) << "a part of a picture was seen at the target";
 
     std::vector<unsigned char> left = ReadAllBytes(bmp);
     EXPECT_TRUE(left == kOldBmp || left.size() == BmpBytes(side, side)) << left.size() << " bytes";
