@@ -150,33 +150,40 @@ TEST_F(PathService, StatusFileThatCannotBeOpenedIsLeftAlone)
 
 // A file read in the middle of the driver's rewrite lacks its mark for a
 // moment: it is looked at once more before it is made anew, and kept when it
-// has the mark by then. The rewrite ends between the check's fifth look
-// (about 800 ms) and that last look (at least 1500 ms).
+// has the mark by then. The driver has emptied the file and writes it through
+// the handle it holds, between the check's fifth look (about 800 ms) and that
+// last look (at least 1500 ms); a file deleted meanwhile would take the
+// write with it.
 TEST_F(PathService, StatusFileRewrittenDuringTheCheckIsKept)
 {
     std::wstring file = WithBackslash(TempDir()) + L"StatusMonitorV3.ini";
-    ASSERT_TRUE(WriteAllBytes(file, "", 0));
-    std::vector<unsigned char> content = Utf16File(L"[Printer Information]\r\nMessage=1027\r\n");
     struct Rewrite {
-        std::wstring file;
+        HANDLE file;
         std::vector<unsigned char> content;
-    } rewrite{file, content};
+    } rewrite{CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS, 0,
+                          nullptr),
+              Utf16File(L"[Printer Information]\r\nMessage=1027\r\n")};
+    ASSERT_NE(rewrite.file, INVALID_HANDLE_VALUE);
     HANDLE writer = reinterpret_cast<HANDLE>(_beginthreadex(
         nullptr, 0,
         [](void* arg) -> unsigned {
             auto* r = static_cast<Rewrite*>(arg);
             Sleep(1200);
-            WriteAllBytes(r->file, r->content.data(), r->content.size());
+            DWORD written = 0;
+            WriteFile(r->file, r->content.data(), static_cast<DWORD>(r->content.size()), &written, nullptr);
+            CloseHandle(r->file);
             return 0;
         },
         &rewrite, 0, nullptr));
+    if (!writer)
+        CloseHandle(rewrite.file);
     ASSERT_NE(writer, nullptr);
     int rc = 0;
     PathOf(PATH_TEMP | PATH_FILE_STATUS, &rc);
     WaitForSingleObject(writer, INFINITE);
     CloseHandle(writer);
     EXPECT_EQ(rc, 1);
-    EXPECT_EQ(ReadAllBytes(file), content);
+    EXPECT_EQ(ReadAllBytes(file), rewrite.content);
     DeleteFileW(file.c_str());
 }
 
