@@ -64,14 +64,14 @@ bool TargetMayBeReplaced(const WCHAR* target)
 }
 
 // A new file beside the target that nobody else can open while it is ours.
-HANDLE CreateTempSibling(std::u16string_view folder, std::u16string* name)
+HANDLE CreateTempSibling(std::u16string_view folder)
 {
     const uint32_t seed = GetCurrentProcessId() * 0x9E3779B1u + GetTickCount();
     for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
-        *name = PATH_TempSibling(folder, seed + static_cast<uint32_t>(attempt) * 0x10001u, MAX_PATH);
-        if (name->empty())
+        const std::u16string name = PATH_TempSibling(folder, seed + static_cast<uint32_t>(attempt) * 0x10001u, MAX_PATH);
+        if (name.empty())
             return INVALID_HANDLE_VALUE;
-        HANDLE file = CreateFileW(W16(name->c_str()), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+        HANDLE file = CreateFileW(W16(name.c_str()), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS)
             return file;
@@ -152,8 +152,7 @@ int MISC_WriteFileSafely(const WCHAR* target, const MISC_FileWriter& write)
     }
     if (!TargetMayBeReplaced(target))
         return 0;
-    std::u16string tempName;
-    ScopedFile temp(CreateTempSibling(path.substr(0, PATH_FolderLength(path)), &tempName));
+    ScopedFile temp(CreateTempSibling(path.substr(0, PATH_FolderLength(path))));
     if (!temp.Valid()) {
         TRACE_TagError(kTag, L"create temporary file beside %ls fail!", target);
         return 0;

@@ -39,12 +39,15 @@ public:
     {
         thread_ = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, Run, this, 0, nullptr));
     }
-    ~Rewriter()
+    ~Rewriter() { Stop(); }
+    // Returns once the last rewrite is done.
+    void Stop()
     {
         stop_ = true;
         if (thread_) {
             WaitForSingleObject(thread_, INFINITE);
             CloseHandle(thread_);
+            thread_ = nullptr;
         }
     }
     Rewriter(const Rewriter&) = delete;
@@ -134,6 +137,34 @@ protected:
         return Send(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
     }
 
+    // Starts the monitor and, each round, posts a status with the first
+    // code, presses the button while the driver rewrites the file, and
+    // looks for key = value afterwards. The key is cleared first, so no
+    // answer of a round before counts. Returns the rounds it was missing in.
+    int MonitorAnswersLost(const std::wstring& code, int button, const wchar_t* key, const wchar_t* value)
+    {
+        Start(L"install");
+        if (!child_->Started() || !WaitForWindow(L"mfpsm", nullptr, kTimeoutMs)) {
+            ADD_FAILURE() << "no monitor";
+            return kRounds;
+        }
+        int lost = 0;
+        for (int round = 0; round < kRounds; ++round) {
+            Write(key, nullptr);
+            // Two lists in turn: a Continue keeps the list it closed on.
+            Post((code + (round % 2 ? L"|5|" : L"|")).c_str());
+            HWND dialog = ShowPosted();
+            Rewriter driver(statusFile_);
+            if (!dialog || !driver.Started() || !Press(dialog, button)) {
+                ADD_FAILURE() << "round " << round << ": no dialog, driver or press";
+                return kRounds;
+            }
+            driver.Stop();
+            lost += Read(key) != value;
+        }
+        return lost;
+    }
+
     std::wstring statusFile_;
     SpoolSandbox spool_;
     std::unique_ptr<ChildProcess> child_;
@@ -144,42 +175,12 @@ protected:
 
 TEST_F(KeptAnswers, ContinueIsFoundEveryTime)
 {
-    Start(L"install");
-    ASSERT_NE(WaitForWindow(L"mfpsm", nullptr, kTimeoutMs), nullptr);
-    int lost = 0;
-    for (int round = 0; round < kRounds; ++round) {
-        Write(L"ContinuePrint", nullptr);
-        // Two lists in turn: a Continue keeps the list it closed on.
-        Post(round % 2 ? L"35|5|" : L"35|");
-        HWND dialog = ShowPosted();
-        ASSERT_NE(dialog, nullptr) << "round " << round;
-        {
-            Rewriter driver(statusFile_);
-            ASSERT_TRUE(driver.Started());
-            ASSERT_TRUE(Press(dialog, IDC_CONTINUE)) << "round " << round;
-        }
-        lost += Read(L"ContinuePrint") != L"1";
-    }
-    EXPECT_EQ(lost, 0) << "ContinuePrint = 1 lost in " << lost << " of " << kRounds << " rounds";
+    EXPECT_EQ(MonitorAnswersLost(L"35", IDC_CONTINUE, L"ContinuePrint", L"1"), 0);
 }
 
 TEST_F(KeptAnswers, MessageZeroAfterDeleteIsFoundEveryTime)
 {
-    Start(L"install");
-    ASSERT_NE(WaitForWindow(L"mfpsm", nullptr, kTimeoutMs), nullptr);
-    int lost = 0;
-    for (int round = 0; round < kRounds; ++round) {
-        Post(round % 2 ? L"33|5|" : L"33|");
-        HWND dialog = ShowPosted();
-        ASSERT_NE(dialog, nullptr) << "round " << round;
-        {
-            Rewriter driver(statusFile_);
-            ASSERT_TRUE(driver.Started());
-            ASSERT_TRUE(Press(dialog, IDC_DELETE)) << "round " << round;
-        }
-        lost += Read(L"Message") != L"0";
-    }
-    EXPECT_EQ(lost, 0) << "Message = 0 lost in " << lost << " of " << kRounds << " rounds";
+    EXPECT_EQ(MonitorAnswersLost(L"33", IDC_DELETE, L"Message", L"0"), 0);
 }
 
 TEST_F(KeptAnswers, PromptAliveIsFoundEveryTime)
