@@ -43,3 +43,10 @@ int PATH_RandomOneTo99(int r)
 {
     return static_cast<int>(static_cast<double>(r) / 32768.0 * 99.0 + 1.0);
 }
+
+std::u16string PATH_AutostartCommand(std::u16string_view exePath)
+{
+    if (exePath.find(u' ') == std::u16string_view::npos)
+        return std::u16string(exePath);
+    return u"\"" + std::u16string(exePath) + u"\"";
+}

@@ -21,3 +21,8 @@ std::u16string PATH_ModuleBaseName(std::u16string_view modulePath);
 // The pseudo-random number in 1-99 that the temporary-name procedure uses:
 // integer part of (r / 32768 x 99 + 1) for a runtime rand() value r.
 int PATH_RandomOneTo99(int r);
+
+// The autostart command for the executable: the path in quotes when it
+// holds a space (unquoted, "C:\Program Files\x\mfpsm.exe" would first be
+// tried as C:\Program.exe), else the path as it is.
+std::u16string PATH_AutostartCommand(std::u16string_view exePath);

@@ -18,6 +18,22 @@ constexpr const wchar_t* kTag = L"MISC_GetPathName";
 constexpr DWORD kCheckAttempts = 5;
 constexpr DWORD kRetryPauseMs = 200;
 constexpr DWORD kRemoveLimitMs = 2000;
+constexpr DWORD kRecheckPauseMs = 500;
+
+// One look at the first two bytes: 1 the mark FF FE, -2 no mark, -1 the
+// file cannot be opened.
+int LookForMark(const WCHAR* path)
+{
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return -1;
+    BYTE mark[2] = {0, 0};
+    DWORD read = 0;
+    BOOL ok = ReadFile(file, mark, sizeof(mark), &read, nullptr);
+    CloseHandle(file);
+    return ok && read == 2 && mark[0] == 0xFF && mark[1] == 0xFE ? 1 : -2;
+}
 
 // Appends a whole suffix or nothing: a cut path would name another file.
 bool AppendPath(WCHAR* text, DWORD length, const wchar_t* suffix)
@@ -161,13 +177,28 @@ bool MakeTempFileName(WCHAR* text, DWORD length, DWORD low)
 }
 
 // Makes sure the status exchange file exists and carries the UTF-16 mark.
+// The driver writes the file from another process, so what the check saw
+// may be a moment of its rewrite: a file that exists is never emptied
+// because it could not be opened, and one without the mark is looked at
+// once more before it is made anew.
 void EnsureStatusFile(const WCHAR* path)
 {
     int check = MISC_CheckUniFile(path);
     if (check >= 0)
         return;
-    if (check == -2 && MISC_FileExists(path))
-        MISC_Remove(path);
+    if (check == -1) {
+        if (MISC_FileExists(path))
+            TRACE_TagError(kTag, L"%ls exists but can't be opened, left alone", path);
+        else
+            MISC_CreateUniFile(path);
+        return;
+    }
+    Sleep(kRecheckPauseMs);
+    if (LookForMark(path) != -2) {
+        TRACE_Tag(kTag, L"%ls changed while it was checked, left alone", path);
+        return;
+    }
+    MISC_Remove(path);
     MISC_CreateUniFile(path);
 }
 
@@ -242,38 +273,32 @@ int MISC_CheckUniFile(const WCHAR* path)
         return 0;
     int result = -1;
     for (DWORD attempt = 0; attempt < kCheckAttempts; ++attempt) {
-        HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) {
-            result = -1;
-            TRACE_TagError(L"MISC_CheckUniFile", L"file not found!");
-        } else {
-            BYTE mark[2] = {0, 0};
-            DWORD read = 0;
-            BOOL ok = ReadFile(file, mark, sizeof(mark), &read, nullptr);
-            CloseHandle(file);
-            if (ok && read == 2 && mark[0] == 0xFF && mark[1] == 0xFE) {
-                result = 1;
-                break;
-            }
-            result = -2;
-            TRACE_TagError(L"MISC_CheckUniFile", L"file not unicode!");
-        }
+        result = LookForMark(path);
+        if (result == 1)
+            break;
+        TRACE_TagError(L"MISC_CheckUniFile", result == -1 ? L"file not found!" : L"file not unicode!");
         Sleep(kRetryPauseMs);
     }
     TRACE_Tag(L"MISC_CheckUniFile", L"rc = %d", result);
     return result;
 }
 
+// Create-new: a file that exists, whoever made it, is not touched.
 int MISC_CreateUniFile(const WCHAR* path)
 {
     TRACE_Tag(L"MISC_CreateUniFile", L"create file %ls", path ? path : L"");
-    FILE* file = path ? _wfopen(path, L"wb") : nullptr;
-    if (!file)
+    if (!path)
         return 1;
-    static const unsigned char kMark[2] = {0xFF, 0xFE};
-    fwrite(kMark, 1, sizeof(kMark), file);
-    fclose(file);
+    HANDLE file = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        TRACE_Tag(L"MISC_CreateUniFile", L"not created (%lu)", GetLastError());
+        return 1;
+    }
+    static const BYTE kMark[2] = {0xFF, 0xFE};
+    DWORD written = 0;
+    WriteFile(file, kMark, sizeof(kMark), &written, nullptr);
+    CloseHandle(file);
     return 1;
 }
 

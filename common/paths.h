@@ -34,7 +34,8 @@ int MISC_ReadCommonDocuments(WCHAR* text, DWORD length);
 
 // 1: begins with FF FE; -1: cannot be opened; -2: opens but has no mark.
 int MISC_CheckUniFile(const WCHAR* path);
-// Creates or empties the file and writes FF FE; 1 whatever happens.
+// Creates the file with the two bytes FF FE when it does not exist; an
+// existing file is left as it is. 1 whatever happens.
 int MISC_CreateUniFile(const WCHAR* path);
 // Deletes the file, retrying for up to 2000 ms; 1 whatever happens.
 int MISC_Remove(const WCHAR* path);

@@ -1,8 +1,11 @@
 #include "common/registry.h"
 
 #include <cwchar>
+#include <string>
 
+#include "common/path_names.h"
 #include "common/trace.h"
+#include "common/utf16.h"
 
 namespace {
 
@@ -44,9 +47,10 @@ int SM_WriteAutostart(const WCHAR* valueName, const WCHAR* exePath)
     HKEY key;
     if (RegOpenKeyW(HKEY_LOCAL_MACHINE, kRunKey, &key) != ERROR_SUCCESS)
         return 0;
+    const std::u16string command = PATH_AutostartCommand(U16View(exePath));
     // REG_SZ data includes its terminating zero.
-    DWORD bytes = static_cast<DWORD>((wcslen(exePath) + 1) * sizeof(WCHAR));
-    LONG rc = RegSetValueExW(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(exePath), bytes);
+    DWORD bytes = static_cast<DWORD>((command.size() + 1) * sizeof(WCHAR));
+    LONG rc = RegSetValueExW(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()), bytes);
     RegCloseKey(key);
     return rc == ERROR_SUCCESS ? 1 : 0;
 }

@@ -7,7 +7,8 @@
 
 constexpr const wchar_t* kRunKey = L"software\\microsoft\\windows\\currentversion\\run";
 
-// Writes the autostart value name = path (REG_SZ); 1 when written.
+// Writes the autostart value name = path (REG_SZ), the path in quotes when
+// it holds a space; 1 when written.
 int SM_WriteAutostart(const WCHAR* valueName, const WCHAR* exePath);
 // Deletes the autostart value; 1 when deleted, 0 otherwise (also when absent).
 int SM_DeleteAutostart(const WCHAR* valueName);

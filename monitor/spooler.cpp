@@ -7,6 +7,7 @@
 
 #include "common/globals.h"
 #include "common/os_version.h"
+#include "common/printers.h"
 #include "common/trace.h"
 #include "monitor/spooler_codes.h"
 #include "monitor/status_file.h"
@@ -37,17 +38,23 @@ private:
 // On the 9x family the spooler knows printers by their ANSI names. Best-fit
 // guesses are off: a character the code page lacks becomes its default
 // character, so such a name opens no printer rather than a look-alike one.
+// A name the spooler does not list is not opened at all (see
+// common/printers.h), just as if the open had failed.
 bool OpenPrinterByName(const WCHAR* name, bool withDefaults, ScopedPrinter& printer)
 {
     // The handle is taken only from an open that succeeded.
     HANDLE handle = nullptr;
     BOOL opened = FALSE;
     if (SM_IsNTFamily(OsVersionCode)) {
+        if (!MISC_IsListedPrinterW(name))
+            return false;
         PRINTER_DEFAULTSW defaults = {nullptr, nullptr, PRINTER_ALL_ACCESS};
         opened = OpenPrinterW(const_cast<WCHAR*>(name), &handle, withDefaults ? &defaults : nullptr);
     } else {
         char ansiName[kAnsiNameBytes] = "";
         if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name, -1, ansiName, kAnsiNameBytes, nullptr, nullptr) == 0)
+            return false;
+        if (!MISC_IsListedPrinterA(ansiName))
             return false;
         PRINTER_DEFAULTSA defaults = {nullptr, nullptr, PRINTER_ALL_ACCESS};
         opened = OpenPrinterA(ansiName, &handle, withDefaults ? &defaults : nullptr);

@@ -1,11 +1,52 @@
 #include "monitor/status_file.h"
 
+#include <vector>
+
 #include "common/globals.h"
 #include "common/profile.h"
+#include "common/trace.h"
 #include "common/utf16.h"
+#include "monitor/read_back.h"
 #include "monitor/status_syntax.h"
 
 static_assert(kErrCodeSlots == kMaxErrCodes, "one size of error code list");
+
+namespace {
+
+constexpr const wchar_t* kTagWrite = L"SM_WriteStatusKey";
+// A driver write that read the file before ours lands within its own short
+// read-and-write, so the read-backs are a short pause apart.
+constexpr DWORD kReadBackPauseMs = 25;
+constexpr int kReadBacks = 12;
+// A read that met a rewrite finds no section; the rewrite is over within a
+// few milliseconds.
+constexpr DWORD kTornReadPauseMs = 5;
+constexpr int kBeforeReads = 4;
+// The most a section can hold.
+constexpr DWORD kSectionUnits = 32767;
+
+// Key and stamp from one read of the section, so both come from the same
+// moment of the file.
+SM_KeyState ReadKeyState(const wchar_t* key)
+{
+    std::vector<WCHAR> block(kSectionUnits);
+    DWORD length = GetPrivateProfileSectionW(kSectionPrinter, block.data(), kSectionUnits, g_szStatusFile);
+    return SM_KeyStateOf(U16View(block.data(), length), U16View(key), U16View(kKeyLastMsg));
+}
+
+// The state before our write, read again while a rewrite in progress hides
+// the section.
+SM_KeyState ReadStateBefore(const wchar_t* key)
+{
+    SM_KeyState state = ReadKeyState(key);
+    for (int read = 1; read < kBeforeReads && !state.whole; ++read) {
+        Sleep(kTornReadPauseMs);
+        state = ReadKeyState(key);
+    }
+    return state;
+}
+
+} // namespace
 
 int SM_ReadStatusInt(const wchar_t* section, const wchar_t* key, int def)
 {
@@ -18,9 +59,36 @@ void SM_ReadPrinterName(WCHAR* name)
     GetPrivateProfileStringW(kSectionPrinter, kKeyPrinterName, L"", name, kPrinterNameUnits, g_szStatusFile);
 }
 
+// Every profile write rewrites the whole file, so a driver write that read
+// the file just before ours puts the key back as it was. The values written
+// here say the same thing again when repeated, so the key is read back after
+// a short pause and written again while it reads as before our write; a
+// value or change stamp of the driver's own is its answer and is left alone.
 int SM_WriteStatusKey(const wchar_t* key, const wchar_t* value)
 {
-    return MISC_WriteProfileStringRetry(g_szStatusFile, kSectionPrinter, key, value);
+    const SM_KeyState before = ReadStateBefore(key);
+    if (!MISC_WriteProfileStringRetry(g_szStatusFile, kSectionPrinter, key, value))
+        return 0;
+    SM_ReadBackTally tally;
+    for (int check = 1; check <= kReadBacks; ++check) {
+        Sleep(kReadBackPauseMs);
+        switch (SM_TallyReadBack(tally, before, ReadKeyState(key), U16View(value))) {
+        case SM_ReadBackStep::Kept:
+            return 1;
+        case SM_ReadBackStep::Answered:
+            TRACE_Tag(kTagWrite, L"%ls: the driver has written since ours, left alone", key);
+            return 1;
+        case SM_ReadBackStep::WriteAgain:
+            TRACE_Tag(kTagWrite, L"%ls = %ls lost to another writer, written again (%d)", key, value, check);
+            if (!MISC_WriteProfileStringRetry(g_szStatusFile, kSectionPrinter, key, value))
+                return 0;
+            break;
+        case SM_ReadBackStep::LookAgain:
+            break;
+        }
+    }
+    TRACE_TagError(kTagWrite, L"%ls = %ls not kept after %d read-backs", key, value, kReadBacks);
+    return 0;
 }
 
 int GetErrCode(int* list, int* count)

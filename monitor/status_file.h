@@ -24,7 +24,11 @@ int SM_ReadStatusInt(const wchar_t* section, const wchar_t* key, int def);
 // "PrinterName" into name (kPrinterNameUnits units); "" when missing.
 void SM_ReadPrinterName(WCHAR* name);
 
-// Writes a key of section "Printer Information" with retries; 1 or 0.
+// Writes a key of section "Printer Information" with retries, then reads it
+// back every 25 ms and writes it again while another writer's rewrite has
+// put the old state back (at most 12 read-backs, about 300 ms); meant for
+// number values that may be repeated. 1 when the value was seen in place or
+// the driver has answered it since, else 0.
 int SM_WriteStatusKey(const wchar_t* key, const wchar_t* value);
 
 // Reads "Status" and parses it into list (48 entries, zeroed by the caller)

@@ -1,9 +1,10 @@
 #include "prompts/prompt_dialog.h"
 
-#include "common/profile.h"
+#include "common/printers.h"
 #include "common/text.h"
 #include "common/trace.h"
 #include "common/utf16.h"
+#include "monitor/status_file.h"
 #include "prompts/check_string.h"
 #include "prompts/prompt_texts.h"
 
@@ -69,11 +70,13 @@ void MISC_SetPromptTexts(HWND dialog, const int* ids, const int* rows, int count
 
 void MISC_WritePromptAlive()
 {
-    MISC_WriteProfileStringRetry(g_szStatusFile, L"Printer Information", L"Message", L"1028");
+    SM_WriteStatusKey(kKeyMessage, L"1028");
 }
 
 HANDLE MISC_OpenTargetPrinter()
 {
+    if (!MISC_IsListedPrinterW(g_szTargetPrinter))
+        return nullptr;
     PRINTER_DEFAULTSW defaults = {nullptr, nullptr, PRINTER_ALL_ACCESS};
     HANDLE printer = nullptr;
     if (!OpenPrinterW(g_szTargetPrinter, &printer, &defaults))

@@ -26,7 +26,8 @@ void MISC_SetPromptTexts(HWND dialog, const int* ids, const int* rows, int count
 // answering, whatever the close decides.
 void MISC_WritePromptAlive();
 
-// Opens the target printer with full access; null when it cannot be opened.
+// Opens the target printer with full access; null when it cannot be opened
+// or is not one the spooler lists.
 HANDLE MISC_OpenTargetPrinter();
 
 // Stores the whole 260-unit buffer as a REG_SZ printer data value (520

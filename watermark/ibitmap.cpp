@@ -1,8 +1,7 @@
 #include "watermark/ibitmap.h"
 
-#include <cstdio>
-
 #include "common/gdi_guards.h"
+#include "common/safe_file.h"
 #include "common/trace.h"
 #include "fax/fax_page.h"
 #include "watermark/bmp_format.h"
@@ -17,71 +16,36 @@ constexpr const wchar_t* kTagCreate = L"iBitmap_BMPCreateTextWM";
 constexpr const wchar_t* kTagWrite = L"iBitmap_CreateBMP";
 constexpr int kDpi = 600;
 
-// Closes the file; a file that was not written whole is also removed, so the
-// driver never prints a truncated picture.
-class OutputFile {
-public:
-    explicit OutputFile(const WCHAR* name) : name_(name), file_(_wfopen(name, L"wb+")) {}
-    ~OutputFile()
-    {
-        if (!file_)
-            return;
-        fclose(file_);
-        if (!complete_)
-            DeleteFileW(name_);
-    }
-    OutputFile(const OutputFile&) = delete;
-    OutputFile& operator=(const OutputFile&) = delete;
-
-    bool Opened() const { return file_ != nullptr; }
-    FILE* Get() const { return file_; }
-    // Closes the file; false when buffered data could not be written.
-    bool Close()
-    {
-        FILE* file = file_;
-        file_ = nullptr;
-        if (fclose(file) != 0) {
-            DeleteFileW(name_);
-            return false;
-        }
-        complete_ = true;
-        return true;
-    }
-
-private:
-    const WCHAR* name_;
-    FILE* file_;
-    bool complete_ = false;
-};
-
-bool WriteAll(FILE* file, const void* data, size_t bytes)
+// WriteFile with the count checked: a short write is a failed one.
+bool WriteAll(HANDLE file, const void* data, size_t bytes)
 {
-    return fwrite(data, 1, bytes, file) == bytes;
+    DWORD written = 0;
+    return WriteFile(file, data, static_cast<DWORD>(bytes), &written, nullptr) && written == bytes;
 }
 
-// Writes the headers and the rows of a 1-bit picture to an open file: 1, or
-// -5 at the first write that fails.
-int WriteBmp(FILE* file, int width, int height, int dpi, const BYTE* pixels)
+// Writes the headers and the rows of a 1-bit picture to an open file; false
+// at the first write that fails.
+bool WriteBmp(HANDLE file, int width, int height, int dpi, const BYTE* pixels)
 {
     const size_t stride = static_cast<size_t>(WM_Stride(width));
     const auto header = WM_BmpHeader(width, height, dpi);
     if (!WriteAll(file, header.data(), WM_BMP_FILE_HEADER_BYTES)) {
         TRACE_Msg(kTraceError, L"write file header data fail!");
-        return -5;
+        return false;
     }
     if (!WriteAll(file, header.data() + WM_BMP_FILE_HEADER_BYTES, header.size() - WM_BMP_FILE_HEADER_BYTES)) {
         TRACE_Msg(kTraceError, L"write file info data fail!");
-        return -5;
+        return false;
     }
     const size_t rowsPerWrite = WM_RowsPerWrite(stride);
     for (size_t row = 0; row < static_cast<size_t>(height); row += rowsPerWrite) {
         size_t rows = static_cast<size_t>(height) - row < rowsPerWrite ? static_cast<size_t>(height) - row : rowsPerWrite;
         if (!WriteAll(file, pixels + row * stride, rows * stride)) {
             TRACE_Msg(kTraceError, L"fwrite fail!");
-            return -5;
+            return false;
         }
     }
-    return 1;
+    return true;
 }
 
 int CheckArguments(const WCHAR* fileName, const JobWM* record, int nWidth, int nHeight,
@@ -206,15 +170,12 @@ int iBitmap::iBitmap_CreateBMP(const WCHAR* fileName, int bitsPerPixel, int dpi,
         TRACE_Msg(kTraceError, L"picture %d x %d x %d can't be written!", width, height, bitsPerPixel);
         return -7;
     }
-    OutputFile file(fileName);
-    if (!file.Opened()) {
-        TRACE_Msg(kTraceError, L"open file %ls fail!", fileName);
-        return -5;
-    }
-    if (WriteBmp(file.Get(), width, height, dpi, pixels) != 1)
-        return -5;
-    if (!file.Close()) {
-        TRACE_Msg(kTraceError, L"fwrite fail!");
+    // The file is written whole beside its place and then put there, so the
+    // driver never finds a part of a picture and no other file is destroyed.
+    const int written = MISC_WriteFileSafely(
+        fileName, [&](HANDLE file) { return WriteBmp(file, width, height, dpi, pixels); });
+    if (!written) {
+        TRACE_Msg(kTraceError, L"file %ls not written!", fileName);
         return -5;
     }
     return 1;

@@ -20,8 +20,9 @@ public:
                                 int nMaxPageDensity, float fTextScale, const BYTE* table,
                                 int nTableW, int nTableH, DWORD DriverType);
 
-    // Writes height rows of a bottom-up picture; a file that could not be
-    // written whole is removed.
+    // Writes height rows of a bottom-up picture as a new file that replaces
+    // the old one in one step (see MISC_WriteFileSafely); when it cannot be
+    // written whole, what was there stays as it was.
     int iBitmap_CreateBMP(const WCHAR* fileName, int bitsPerPixel, int dpi, int width, int height,
                           const BYTE* pixels);
 };

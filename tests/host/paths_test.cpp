@@ -47,3 +47,10 @@ TEST(OsVersionCode, FollowsTheVersionTable)
     EXPECT_FALSE(SM_IsNTFamily(16));
     EXPECT_TRUE(SM_IsNTFamily(32));
 }
+
+TEST(PathNames, AutostartCommandIsQuotedOnlyWithASpace)
+{
+    EXPECT_EQ(PATH_AutostartCommand(u"C:\\Program Files\\Orvanite\\mfpsm.exe"),
+              u"\"C:\\Program Files\\Orvanite\\mfpsm.exe\"");
+    EXPECT_EQ(PATH_AutostartCommand(u"C:\\Orvanite\\mfpsm.exe"), u"C:\\Orvanite\\mfpsm.exe");
+}

@@ -182,6 +182,73 @@ BOOL EnumJobsOf(HANDLE handle, DWORD first, DWORD count, DWORD level, LPBYTE buf
     return Fail(ERROR_INVALID_LEVEL);
 }
 
+// Bytes of the strings that a printer's record takes, and the record.
+DWORD PrinterStringBytes(const PRINTER_INFO_4W*, const SpoolPrinterSeed& printer)
+{
+    return InfoBuffer::StringBytes(printer.name);
+}
+
+DWORD PrinterStringBytes(const PRINTER_INFO_5A*, const SpoolPrinterSeed& printer)
+{
+    return InfoBuffer::StringBytes(Narrow(printer.name)) + InfoBuffer::StringBytes(Narrow(printer.port));
+}
+
+void FillPrinter(PRINTER_INFO_4W& info, const SpoolPrinterSeed& printer, InfoBuffer& out)
+{
+    info.pPrinterName = out.Put(printer.name);
+    info.pServerName = nullptr;
+    info.Attributes = PRINTER_ATTRIBUTE_LOCAL;
+}
+
+void FillPrinter(PRINTER_INFO_5A& info, const SpoolPrinterSeed& printer, InfoBuffer& out)
+{
+    info.pPrinterName = out.Put(Narrow(printer.name));
+    info.pPortName = out.Put(Narrow(printer.port));
+    info.Attributes = PRINTER_ATTRIBUTE_LOCAL;
+}
+
+// Every seeded printer counts as a local one.
+template <typename Info>
+BOOL EnumPrintersAt(LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD returned)
+{
+    std::wstring dir = SpoolDir();
+    SpoolLock lock;
+    SpoolState state = dir.empty() ? SpoolState() : SpoolLoadState(dir);
+    DWORD bytes = static_cast<DWORD>(state.printers.size() * sizeof(Info));
+    for (const SpoolPrinterSeed& p : state.printers)
+        bytes += PrinterStringBytes(static_cast<const Info*>(nullptr), p);
+    *needed = bytes;
+    *returned = 0;
+    InfoBuffer out(buffer, size, state.printers.size() * sizeof(Info));
+    if (bytes > 0 && !out.Fits(bytes))
+        return Fail(ERROR_INSUFFICIENT_BUFFER);
+    Info* infos = reinterpret_cast<Info*>(buffer);
+    for (size_t i = 0; i < state.printers.size(); ++i) {
+        memset(&infos[i], 0, sizeof(Info));
+        FillPrinter(infos[i], state.printers[i], out);
+    }
+    *returned = static_cast<DWORD>(state.printers.size());
+    return TRUE;
+}
+
+// EnumPrinters of this machine (no server name): the wide form at level 4,
+// the ANSI form at level 5, the levels the two families list names with.
+template <typename Info>
+BOOL EnumPrintersOf(DWORD flags, const void* serverName, DWORD level, DWORD wantedLevel, LPBYTE buffer, DWORD size,
+                    LPDWORD needed, LPDWORD returned)
+{
+    if (!needed || !returned)
+        return Fail(ERROR_INVALID_PARAMETER);
+    if (level != wantedLevel)
+        return Fail(ERROR_INVALID_LEVEL);
+    if (serverName || !(flags & (PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS))) {
+        *needed = 0;
+        *returned = 0;
+        return TRUE;
+    }
+    return EnumPrintersAt<Info>(buffer, size, needed, returned);
+}
+
 DWORD StartDoc(HANDLE handle, const std::wstring& document)
 {
     StubHandle* h = FromHandle(handle);
@@ -322,6 +389,18 @@ WINBOOL WINAPI OpenPrinterW(LPWSTR name, LPHANDLE handle, LPPRINTER_DEFAULTSW)
 WINBOOL WINAPI OpenPrinterA(LPSTR name, LPHANDLE handle, LPPRINTER_DEFAULTSA)
 {
     return OpenPrinterByName(Widen(name), name != nullptr, handle);
+}
+
+WINBOOL WINAPI EnumPrintersW(DWORD flags, LPWSTR serverName, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
+                             LPDWORD returned)
+{
+    return EnumPrintersOf<PRINTER_INFO_4W>(flags, serverName, level, 4, buffer, size, needed, returned);
+}
+
+WINBOOL WINAPI EnumPrintersA(DWORD flags, LPSTR serverName, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
+                             LPDWORD returned)
+{
+    return EnumPrintersOf<PRINTER_INFO_5A>(flags, serverName, level, 5, buffer, size, needed, returned);
 }
 
 WINBOOL WINAPI ClosePrinter(HANDLE handle)

@@ -3,6 +3,7 @@
 #include <process.h>
 
 #include <string>
+#include <vector>
 
 #include "common/globals.h"
 #include "common/paths.h"
@@ -126,6 +127,71 @@ TEST_F(PathService, StatusFileIsMadeAUtf16File)
     PathOf(PATH_TEMP | PATH_FILE_STATUS, &rc);
     EXPECT_EQ(rc, 1);
     EXPECT_EQ(ReadAllBytes(file), (std::vector<unsigned char>{0xFF, 0xFE}));
+    DeleteFileW(file.c_str());
+}
+
+// The driver may hold the file so that it cannot be read for a moment (here:
+// open for writing without read sharing): the check fails, and the file,
+// which exists, is left as it is rather than opened for writing and emptied.
+TEST_F(PathService, StatusFileThatCannotBeOpenedIsLeftAlone)
+{
+    std::wstring file = WithBackslash(TempDir()) + L"StatusMonitorV3.ini";
+    std::vector<unsigned char> content = Utf16File(L"[Printer Information]\r\nPrinterName=Office MFP\r\n");
+    ASSERT_TRUE(WriteAllBytes(file, content.data(), content.size()));
+    HANDLE held = CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    int rc = 0;
+    PathOf(PATH_TEMP | PATH_FILE_STATUS, &rc);
+    CloseHandle(held);
+    EXPECT_EQ(rc, 1);
+    EXPECT_EQ(ReadAllBytes(file), content);
+    DeleteFileW(file.c_str());
+}
+
+namespace {
+
+// The driver's side of a rewrite: the file it has emptied and holds open,
+// and what it writes into it 1200 ms later.
+struct DriverRewrite {
+    HANDLE file;
+    std::vector<unsigned char> content;
+};
+
+unsigned __stdcall WriteLater(void* arg)
+{
+    auto* r = static_cast<DriverRewrite*>(arg);
+    Sleep(1200);
+    DWORD written = 0;
+    WriteFile(r->file, r->content.data(), static_cast<DWORD>(r->content.size()), &written, nullptr);
+    CloseHandle(r->file);
+    return 0;
+}
+
+} // namespace
+
+// A file read in the middle of the driver's rewrite lacks its mark for a
+// moment: it is looked at once more before it is made anew, and kept when it
+// has the mark by then. The driver has emptied the file and writes it through
+// the handle it holds, between the check's fifth look (about 800 ms) and that
+// last look (at least 1500 ms); a file deleted meanwhile would take the
+// write with it.
+TEST_F(PathService, StatusFileRewrittenDuringTheCheckIsKept)
+{
+    std::wstring file = WithBackslash(TempDir()) + L"StatusMonitorV3.ini";
+    DriverRewrite rewrite{CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS, 0,
+                          nullptr),
+              Utf16File(L"[Printer Information]\r\nMessage=1027\r\n")};
+    ASSERT_NE(rewrite.file, INVALID_HANDLE_VALUE);
+    HANDLE writer = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, WriteLater, &rewrite, 0, nullptr));
+    if (!writer)
+        CloseHandle(rewrite.file);
+    ASSERT_NE(writer, nullptr);
+    int rc = 0;
+    PathOf(PATH_TEMP | PATH_FILE_STATUS, &rc);
+    WaitForSingleObject(writer, INFINITE);
+    CloseHandle(writer);
+    EXPECT_EQ(rc, 1);
+    EXPECT_EQ(ReadAllBytes(file), rewrite.content);
     DeleteFileW(file.c_str());
 }
 

@@ -3,12 +3,17 @@
 // character rule with the runtime's own wide-character classification.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <winspool.h>
+
 #include <string>
 
 #include "common/globals.h"
 #include "prompts/check_string.h"
+#include "prompts/prompt_dialog.h"
 #include "prompts/secure_dialog.h"
 #include "resources/resource.h"
+#include "testkit/spool.h"
 #include "testkit/wine_test.h"
 
 namespace {
@@ -206,4 +211,28 @@ TEST(CheckString, TracesNoPasswordText)
     EXPECT_NE(text.find("length 9, result 1"), std::string::npos) << text;
     EXPECT_NE(text.find("JobName/x"), std::string::npos) << "other kinds show what was refused: " << text;
     EXPECT_NE(text.find("0x002F fail"), std::string::npos) << text;
+}
+
+// The target printer comes from the driver's command line; only a printer
+// the spooler lists is opened, anything else is a printer that cannot be
+// opened (nothing stored, the dialog ends as usual).
+TEST(PromptPrinter, OnlyAListedPrinterIsOpened)
+{
+    SpoolSandbox spool;
+    SpoolPrinterSeed printer;
+    printer.name = L"Office MFP";
+    spool.AddPrinter(printer);
+    for (const wchar_t* name : {L"\\\\host\\share", L"Office MFP,Job 7", L""}) {
+        wcsncpy(g_szTargetPrinter, name, kTextUnits - 1);
+        EXPECT_EQ(MISC_OpenTargetPrinter(), nullptr);
+    }
+    EXPECT_TRUE(spool.Calls(L"OpenPrinter").empty());
+
+    wcsncpy(g_szTargetPrinter, L"Office MFP", kTextUnits - 1);
+    HANDLE opened = MISC_OpenTargetPrinter();
+    EXPECT_NE(opened, nullptr);
+    if (opened)
+        ClosePrinter(opened);
+    EXPECT_EQ(spool.Calls(L"OpenPrinter").size(), 1u);
+    g_szTargetPrinter[0] = L'\0';
 }

@@ -58,19 +58,29 @@ TEST_F(RegistrySettings, OpenRegKeyCreatesTheMissingLevel)
 
 TEST_F(RegistrySettings, AutostartIsWrittenAndDeleted)
 {
-    const wchar_t* exe = L"C:\\Program Files\\Orvanite\\mfpsm.exe";
-    EXPECT_EQ(SM_WriteAutostart(kScratchRun, exe), 1);
-    std::wstring stored;
-    ASSERT_TRUE(ReadRegString(HKEY_LOCAL_MACHINE, kRunKey, kScratchRun, &stored));
-    EXPECT_EQ(stored, exe);
+    // A path with a space is stored in quotes, so that no planted
+    // C:\Program.exe runs at logon in its place; one without stays as it is.
+    const struct {
+        const wchar_t* exe;
+        const wchar_t* stored;
+    } cases[] = {
+        {L"C:\\Program Files\\Orvanite\\mfpsm.exe", L"\"C:\\Program Files\\Orvanite\\mfpsm.exe\""},
+        {L"C:\\Orvanite\\mfpsm.exe", L"C:\\Orvanite\\mfpsm.exe"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SM_WriteAutostart(kScratchRun, c.exe), 1);
+        std::wstring stored;
+        ASSERT_TRUE(ReadRegString(HKEY_LOCAL_MACHINE, kRunKey, kScratchRun, &stored));
+        EXPECT_EQ(stored, c.stored);
 
-    DWORD type = 0, size = 0;
-    ASSERT_EQ(RegGetValueW(HKEY_LOCAL_MACHINE, kRunKey, kScratchRun, RRF_RT_ANY, &type, nullptr, &size),
-              ERROR_SUCCESS);
-    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(size, (wcslen(exe) + 1) * sizeof(wchar_t)) << "stored with its terminating zero";
+        DWORD type = 0, size = 0;
+        ASSERT_EQ(RegGetValueW(HKEY_LOCAL_MACHINE, kRunKey, kScratchRun, RRF_RT_ANY, &type, nullptr, &size),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+        EXPECT_EQ(size, (wcslen(c.stored) + 1) * sizeof(wchar_t)) << "stored with its terminating zero";
 
-    EXPECT_EQ(SM_DeleteAutostart(kScratchRun), 1);
-    EXPECT_FALSE(ReadRegString(HKEY_LOCAL_MACHINE, kRunKey, kScratchRun, &stored));
-    EXPECT_EQ(SM_DeleteAutostart(kScratchRun), 0) << "deleting a missing value fails quietly";
+        EXPECT_EQ(SM_DeleteAutostart(kScratchRun), 1);
+        EXPECT_FALSE(ReadRegString(HKEY_LOCAL_MACHINE, kRunKey, kScratchRun, &stored));
+        EXPECT_EQ(SM_DeleteAutostart(kScratchRun), 0) << "deleting a missing value fails quietly";
+    }
 }

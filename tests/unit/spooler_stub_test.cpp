@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <winspool.h>
 
+#include <vector>
+
 #include "testkit/spool.h"
 #include "testkit/wine_test.h"
 
@@ -153,4 +155,30 @@ TEST_F(SpoolerStandIn, KeepsDocumentsAndPrinterData)
               (std::vector<unsigned char>{'j', 0, 'o', 0, 'b', 0, '\t', 0, '1', 0, 0, 0}));
     EXPECT_EQ(spool_.Calls(L"WritePrinter").size(), 2u);
     EXPECT_EQ(spool_.Calls(L"EndDocPrinter").size(), 1u);
+}
+
+// The product opens only printers that the spooler lists; the stand-in
+// lists every seeded printer, in both forms, at the levels used for names.
+TEST_F(SpoolerStandIn, ListsItsPrintersByName)
+{
+    DWORD needed = 0, returned = 0;
+    EnumPrintersW(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4, nullptr, 0, &needed, &returned);
+    std::vector<BYTE> wide(needed);
+    ASSERT_TRUE(EnumPrintersW(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4, wide.data(), needed, &needed,
+                              &returned));
+    ASSERT_EQ(returned, 2u);
+    const auto* w = reinterpret_cast<const PRINTER_INFO_4W*>(wide.data());
+    EXPECT_STREQ(w[0].pPrinterName, L"Office MFP");
+    EXPECT_STREQ(w[1].pPrinterName, L"Locked");
+
+    EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 5, nullptr, 0, &needed, &returned);
+    std::vector<BYTE> ansi(needed);
+    ASSERT_TRUE(EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 5, ansi.data(), needed, &needed, &returned));
+    ASSERT_EQ(returned, 2u);
+    const auto* a = reinterpret_cast<const PRINTER_INFO_5A*>(ansi.data());
+    EXPECT_STREQ(a[0].pPrinterName, "Office MFP");
+    EXPECT_STREQ(a[1].pPortName, "IP_10.0.0.9");
+
+    EXPECT_FALSE(EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, wide.data(), 8, &needed, &returned));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
 }

@@ -1,6 +1,7 @@
 // Spooler status words and job commands against the spooler stand-in.
 #include <gtest/gtest.h>
 
+#include "common/printers.h"
 #include "monitor/spooler.h"
 #include "monitor_env.h"
 
@@ -137,4 +138,47 @@ TEST(PrinterJob, FailsWithoutTheJobOrThePrinter)
     EXPECT_EQ(SM_SetPrinterJob(kJobRestart), 0);
     EXPECT_TRUE(env.JobCommands().empty());
     EXPECT_TRUE(env.JobQueued(kJob));
+}
+
+// "PrinterName" comes from a file every local user can write: a name the
+// spooler does not list (another host's share, say) is never opened, on
+// either family, and counts as a printer that cannot be opened.
+TEST(UnlistedPrinter, IsNeverOpened)
+{
+    for (DWORD os : {kNT, k9x}) {
+        MonitorEnv env;
+        OsVersionCode = os;
+        for (const wchar_t* name : {L"\\\\host\\share", L"Office MFP,XcvMonitor Local Port", L"Office"}) {
+            env.Write(L"PrinterName", name);
+            SM_SetSpoolerStatusByCode(33);
+            EXPECT_EQ(g_SpoolerBusy, 0) << os;
+            EXPECT_EQ(SM_SetPrinterJob(kJobRestart), 0) << os;
+            EXPECT_EQ(SM_SetPrinterJob(kJobCancel), 0) << os;
+        }
+        EXPECT_TRUE(env.Spool().Calls(L"OpenPrinter").empty()) << os;
+        EXPECT_TRUE(env.JobQueued(kJob)) << os;
+
+        // The listed printer is still reached, its name in any letter case.
+        env.Write(L"PrinterName", L"OFFICE mfp");
+        EXPECT_EQ(MISC_IsListedPrinterW(L"OFFICE mfp"), 1);
+        EXPECT_EQ(MISC_IsListedPrinterA("OFFICE mfp"), 1);
+        env.Write(L"PrinterName", kPrinter);
+        SM_SetSpoolerStatusByCode(33);
+        EXPECT_EQ(env.StatusWords(), std::vector<DWORD>{0x8}) << os;
+    }
+}
+
+// A connection to a network printer that this user made is listed, and so
+// is opened as before.
+TEST(UnlistedPrinter, ListedConnectionIsOpened)
+{
+    MonitorEnv env(false);
+    SpoolPrinterSeed connection;
+    connection.name = L"\\\\print-server\\Office MFP";
+    connection.jobs = {{kJob, L"Report.pdf"}};
+    env.Spool().AddPrinter(connection);
+    env.Write(L"PrinterName", connection.name.c_str());
+    SM_SetSpoolerStatusByCode(5);
+    EXPECT_EQ(env.Spool().Status(connection.name), 0x400000u);
+    EXPECT_EQ(SM_SetPrinterJob(kJobRestart), 1);
 }

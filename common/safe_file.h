@@ -1,0 +1,21 @@
+// Writing a file whose name another process hands in (the BMP of a
+// watermark job): what is there is replaced in one step by a file that was
+// written whole, and only when it is the kind of file this program writes.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+// Fills an open file; true when every byte was written.
+using MISC_FileWriter = std::function<bool(HANDLE file)>;
+
+// Writes target through a new temporary file beside it, which write fills
+// and which then replaces target in one step. Refused, with nothing
+// written: device and raw-namespace names, a name without a folder part or
+// naming a folder, a named stream, and an existing target that is a folder,
+// a link or other reparse point, read-only, or neither empty nor a BMP file
+// (starting with "BM"). On any failure only the temporary file is removed,
+// through its handle; it is also gone if the process is killed meanwhile.
+// 1 when target was written, else 0.
+int MISC_WriteFileSafely(const WCHAR* target, const MISC_FileWriter& write);
