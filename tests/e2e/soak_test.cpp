@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
 #include <memory>
 #include <random>
 #include <set>
@@ -91,6 +92,7 @@ struct Seen {
     int message = 0;
     std::set<DWORD> jobs;
     std::vector<std::pair<DWORD, DWORD>> commands;
+    std::vector<DWORD> wordsSet;  // status words set since the last check, for a report
 };
 
 bool Matches(const State& s, const Seen& seen)
@@ -221,6 +223,138 @@ std::wstring StatusText(const FileState& f)
     return text;
 }
 
+std::string Narrow(const std::wstring& text)
+{
+    return std::string(text.begin(), text.end());
+}
+
+std::string Describe(const std::vector<int>& codes)
+{
+    std::string text = "[";
+    for (size_t i = 0; i < codes.size(); ++i)
+        text += (i ? " " : "") + std::to_string(codes[i]);
+    return text + "]";
+}
+
+std::string Describe(const std::vector<std::pair<DWORD, DWORD>>& commands)
+{
+    std::string text;
+    for (const auto& c : commands)
+        text += " " + std::to_string(c.first) + "/" + std::to_string(c.second);
+    return text.empty() ? " none" : text;
+}
+
+std::string Describe(const std::vector<std::wstring>& texts)
+{
+    std::string text;
+    for (const std::wstring& t : texts)
+        text += " [" + Narrow(t) + "]";
+    return text;
+}
+
+std::string Describe(const std::set<DWORD>& jobs)
+{
+    std::string text;
+    for (DWORD job : jobs)
+        text += " " + std::to_string(job);
+    return text;
+}
+
+std::string Hex(DWORD word)
+{
+    char text[16];
+    std::snprintf(text, sizeof(text), "0x%lx", static_cast<unsigned long>(word));
+    return text;
+}
+
+std::string Describe(const std::vector<DWORD>& words)
+{
+    std::string text;
+    for (DWORD word : words)
+        text += " " + Hex(word);
+    return text.empty() ? " none" : text;
+}
+
+// What is seen, field by field; a state lists the fields it differs in.
+std::string Describe(const Seen& seen)
+{
+    return "dialog " + std::to_string(seen.dialog) + Describe(seen.texts) + " continue " +
+           std::to_string(seen.continueShown) + " word " + Hex(seen.word) + " Message " +
+           std::to_string(seen.message) + " jobs" + Describe(seen.jobs) + " commands" + Describe(seen.commands);
+}
+
+std::vector<std::string> Differences(const State& s, const Seen& seen)
+{
+    std::vector<std::string> fields;
+    if (s.dialog != seen.dialog || s.texts != seen.texts)
+        fields.push_back("dialog " + std::to_string(s.dialog) + Describe(s.texts));
+    if (s.continueShown != seen.continueShown)
+        fields.push_back("continue " + std::to_string(s.continueShown));
+    if (s.word != seen.word)
+        fields.push_back("word " + Hex(s.word));
+    if (s.message != seen.message)
+        fields.push_back("Message " + std::to_string(s.message));
+    if (s.jobs != seen.jobs)
+        fields.push_back("jobs" + Describe(s.jobs));
+    if (s.commands != seen.commands)
+        fields.push_back("commands" + Describe(s.commands));
+    return fields;
+}
+
+std::string DescribeInside(const State& s)
+{
+    return "taken " + std::to_string(s.taken) + ", shown " + Describe(s.shown) + ", store \"" + Narrow(s.store) +
+           "\", believed set " + std::to_string(s.lastSet);
+}
+
+// The expected states that differ from what is seen in the fewest fields.
+std::string Closest(const std::set<State>& states, const Seen& seen, size_t shown)
+{
+    std::vector<std::pair<size_t, const State*>> ranked;
+    for (const State& s : states)
+        ranked.push_back({Differences(s, seen).size(), &s});
+    std::stable_sort(ranked.begin(), ranked.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::string text;
+    for (size_t i = 0; i < ranked.size() && i < shown; ++i) {
+        text += "\n  differs in";
+        for (const std::string& field : Differences(*ranked[i].second, seen))
+            text += " {" + field + "}";
+        text += "; " + DescribeInside(*ranked[i].second);
+    }
+    return text;
+}
+
+// The latest actions of the test, with the milliseconds since the start and
+// since the action before, for the report of a failure.
+class History {
+public:
+    void Add(const std::string& line)
+    {
+        DWORD now = GetTickCount();
+        char stamp[40];
+        std::snprintf(stamp, sizeof(stamp), "%8lu ms (+%4lu) ", static_cast<unsigned long>(now - start_),
+                      static_cast<unsigned long>(now - last_));
+        last_ = now;
+        lines_.push_back(stamp + line);
+        if (lines_.size() > kLines)
+            lines_.pop_front();
+    }
+    std::string Text() const
+    {
+        std::string text;
+        for (const std::string& line : lines_)
+            text += "\n  " + line;
+        return text;
+    }
+
+private:
+    static constexpr size_t kLines = 60;
+    DWORD start_ = GetTickCount();
+    DWORD last_ = start_;
+    std::deque<std::string> lines_;
+};
+
 struct Figures {
     unsigned posted = 0, emptyLists = 0, closes = 0, toggles = 0, deletes = 0, continues = 0;
     unsigned quietChecks = 0, dialogs = 0, jobCommands = 0, maxStates = 0;
@@ -331,6 +465,9 @@ protected:
         file_.lastMsg = f.lastMsg;
         WriteMessage(kTake);
         ++figures_.posted;
+        history_.Add("post " + std::to_string(figures_.posted) + ": JobID " + std::to_string(f.jobId) + ", Status \"" +
+                     Narrow(StatusText(f)) + "\", LastMsg " + std::to_string(f.lastMsg) + ", 1027; " +
+                     std::to_string(states_.size()) + " states");
         if (f.codes.empty())
             ++figures_.emptyLists;
     }
@@ -340,6 +477,7 @@ protected:
         Write(L"Printer Information", L"ShowSM", std::to_wstring(show));
         file_.showSM = show;
         ++figures_.toggles;
+        history_.Add("ShowSM " + std::to_string(show));
     }
     // Closes and waits until the monitor has acted on it, so that its write
     // of "Message" never meets a write of this test.
@@ -355,6 +493,8 @@ protected:
         ASSERT_TRUE(Responsive());
         SurelyTicked();
         lastWrite_ = GetTickCount();
+        history_.Add("1026, acted on after " + std::to_string(lastWrite_ - start) + " ms; " +
+                     std::to_string(states_.size()) + " states");
     }
 
     // Presses a button of the visible dialog; the call returns when the
@@ -396,6 +536,8 @@ protected:
             << "the dialog did not answer a button";
         states_.swap(pressed);
         lastWrite_ = GetTickCount();
+        history_.Add(std::string(id == kDelete ? "Delete" : "Continue") + " pressed; " +
+                     std::to_string(states_.size()) + " states");
         if (id == kDelete) {
             ++figures_.deletes;
         } else {
@@ -435,29 +577,20 @@ protected:
         seen.message = static_cast<int>(GetPrivateProfileIntW(L"Printer Information", L"Message", 0, statusFile_.c_str()));
         for (const SpoolJobSeed& job : spool_.Jobs(kPrinter))
             seen.jobs.insert(job.id);
-        std::vector<SpoolCall> calls = spool_.Calls(L"SetJob");
+        std::vector<SpoolCall> calls = spool_.Calls();
         for (size_t i = callsSeen_; i < calls.size(); ++i) {
+            if (calls[i].function == L"SetPrinter") {
+                seen.wordsSet.push_back(calls[i].status);
+                continue;
+            }
+            if (calls[i].function != L"SetJob")
+                continue;
             EXPECT_TRUE(calls[i].ok) << "job command " << i << " refused";
             seen.commands.push_back({calls[i].job, calls[i].command});
+            ++figures_.jobCommands;
         }
         callsSeen_ = calls.size();
-        figures_.jobCommands = static_cast<unsigned>(calls.size());
         return seen;
-    }
-
-    static std::string Describe(const std::vector<std::pair<DWORD, DWORD>>& commands)
-    {
-        std::string text;
-        for (const auto& c : commands)
-            text += " " + std::to_string(c.first) + "/" + std::to_string(c.second);
-        return text;
-    }
-    static std::string Describe(const std::vector<std::wstring>& texts)
-    {
-        std::string text;
-        for (const std::wstring& t : texts)
-            text += " [" + std::string(t.begin(), t.end()) + "]";
-        return text;
     }
 
     // Waits until every write has surely been seen, then compares.
@@ -478,16 +611,13 @@ protected:
             kept.insert(s);
         }
         if (kept.empty()) {
-            const State& any = *states_.begin();
             FAIL() << "after status " << figures_.posted << " (LastMsg " << file_.lastMsg << ", ShowSM " << file_.showSM
                    << ", JobID " << file_.jobId << ") no possible state matches what shows:"
-                   << "\n seen: dialog " << seen.dialog << Describe(seen.texts) << " continue " << seen.continueShown
-                   << " word 0x" << std::hex << seen.word << std::dec << " Message " << seen.message
-                   << " jobs " << seen.jobs.size() << " commands" << Describe(seen.commands)
-                   << "\n one of " << states_.size() << " expected: dialog " << any.dialog << Describe(any.texts)
-                   << " continue " << any.continueShown << " word 0x" << std::hex << any.word << std::dec
-                   << " Message " << any.message << " jobs " << any.jobs.size() << " commands" << Describe(any.commands);
+                   << "\n seen: " << Describe(seen) << "\n status words set since the last check:" << Describe(seen.wordsSet)
+                   << "\n the closest of " << states_.size() << " expected states:" << Closest(states_, seen, 4)
+                   << "\n the latest actions:" << history_.Text();
         }
+        history_.Add("quiet check: " + Describe(seen) + ", " + std::to_string(kept.size()) + " states kept");
         states_.swap(kept);
         std::wstring continuePrint(8, L'\0');
         continuePrint.resize(GetPrivateProfileStringW(L"Printer Information", L"ContinuePrint", L"", &continuePrint[0], 8,
@@ -503,6 +633,7 @@ protected:
             ASSERT_TRUE(spool_.AddJob(kPrinter, {nextJob_, L"Report " + std::to_wstring(nextJob_) + L".pdf"}));
             DWORD job = nextJob_;
             Update([job](State& s) { s.jobs.insert(job); });
+            history_.Add("job " + std::to_string(job) + " queued");
         }
     }
 
@@ -593,6 +724,7 @@ protected:
     HWND lastDialog_ = nullptr;
     std::vector<std::wstring> lastTexts_;
     Figures figures_;
+    History history_;
 };
 
 } // namespace
