@@ -84,6 +84,7 @@ void SM_ForgetShownList()
 {
     for (int& code : g_PrevErrCodes)
         code = 0;
+    g_ShownJobID = 0;
 }
 
 int SM_ShowPrinterStatus(HWND owner, const int* list, int count)
@@ -114,6 +115,7 @@ int SM_ShowPrinterStatus(HWND owner, const int* list, int count)
     SetActiveWindow(dialog);
     for (int i = 0; i < kMaxErrCodes; ++i)
         g_PrevErrCodes[i] = list[i];
+    g_ShownJobID = g_StatusJobID;
     return 1;
 }
 
@@ -131,7 +133,9 @@ INT_PTR CALLBACK MsgDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDC_DELETE:
-            SM_SetPrinterJob(kJobCancel);
+            // The job of the list shown, not the one the file names now:
+            // the driver may have posted a later job since.
+            SM_SetPrinterJob(kJobCancel, g_ShownJobID);
             SM_CloseSM(kCloseDelayMs, TRUE);
             return TRUE;
         case IDC_CONTINUE:

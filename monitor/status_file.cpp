@@ -13,6 +13,11 @@ int SM_ReadStatusInt(const wchar_t* section, const wchar_t* key, int def)
     return static_cast<int>(GetPrivateProfileIntW(section, key, def, g_szStatusFile));
 }
 
+DWORD SM_ReadJobID()
+{
+    return static_cast<DWORD>(SM_ReadStatusInt(kSectionJob, kKeyJobID, 0));
+}
+
 void SM_ReadPrinterName(WCHAR* name)
 {
     GetPrivateProfileStringW(kSectionPrinter, kKeyPrinterName, L"", name, kPrinterNameUnits, g_szStatusFile);

@@ -21,6 +21,9 @@ constexpr int kPrinterNameUnits = 256;
 // An integer key of the status exchange file, or def when it is missing.
 int SM_ReadStatusInt(const wchar_t* section, const wchar_t* key, int def);
 
+// "JobID" of section "Job Information"; 0 when missing, which names no job.
+DWORD SM_ReadJobID();
+
 // "PrinterName" into name (kPrinterNameUnits units); "" when missing.
 void SM_ReadPrinterName(WCHAR* name);
 

@@ -86,7 +86,7 @@ TEST(PrinterJob, CancelDeletesTheJobOnNTAndClearsTheStatusFirst)
 {
     MonitorEnv env;
     SM_SetSpoolerStatusByCode(33);
-    EXPECT_EQ(SM_SetPrinterJob(kJobCancel), 1);
+    EXPECT_EQ(SM_SetPrinterJob(kJobCancel, kJob), 1);
     EXPECT_EQ(env.JobCommands(), (std::vector<std::pair<DWORD, DWORD>>{{kJob, 5}}));
     EXPECT_FALSE(env.JobQueued(kJob));
     EXPECT_TRUE(env.JobQueued(9));
@@ -108,7 +108,7 @@ TEST(PrinterJob, CancelCancelsOnThe9xFamily)
 {
     MonitorEnv env;
     OsVersionCode = k9x;
-    EXPECT_EQ(SM_SetPrinterJob(kJobCancel), 1);
+    EXPECT_EQ(SM_SetPrinterJob(kJobCancel, kJob), 1);
     EXPECT_EQ(env.JobCommands(), (std::vector<std::pair<DWORD, DWORD>>{{kJob, 3}}));
     EXPECT_FALSE(env.JobQueued(kJob));
 }
@@ -118,7 +118,7 @@ TEST(PrinterJob, RestartLeavesThePrinterStatusAlone)
     for (DWORD os : {kNT, k9x}) {
         MonitorEnv env;
         OsVersionCode = os;
-        EXPECT_EQ(SM_SetPrinterJob(kJobRestart), 1) << os;
+        EXPECT_EQ(SM_SetPrinterJob(kJobRestart, kJob), 1) << os;
         EXPECT_EQ(env.JobCommands(), (std::vector<std::pair<DWORD, DWORD>>{{kJob, 4}})) << os;
         EXPECT_TRUE(env.JobQueued(kJob)) << os;
         EXPECT_TRUE(env.StatusWords().empty()) << os;
@@ -128,13 +128,10 @@ TEST(PrinterJob, RestartLeavesThePrinterStatusAlone)
 TEST(PrinterJob, FailsWithoutTheJobOrThePrinter)
 {
     MonitorEnv env;
-    env.Write(L"JobID", L"42", L"Job Information");
-    EXPECT_EQ(SM_SetPrinterJob(kJobRestart), 0);
-    env.Write(L"JobID", nullptr, L"Job Information");  // job 0
-    EXPECT_EQ(SM_SetPrinterJob(kJobRestart), 0);
-    env.Write(L"JobID", L"7", L"Job Information");
+    EXPECT_EQ(SM_SetPrinterJob(kJobRestart, 42), 0);
+    EXPECT_EQ(SM_SetPrinterJob(kJobRestart, 0), 0);  // as a missing "JobID" reads
     env.Write(L"PrinterName", nullptr);
-    EXPECT_EQ(SM_SetPrinterJob(kJobRestart), 0);
+    EXPECT_EQ(SM_SetPrinterJob(kJobRestart, kJob), 0);
     EXPECT_TRUE(env.JobCommands().empty());
     EXPECT_TRUE(env.JobQueued(kJob));
 }
