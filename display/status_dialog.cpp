@@ -90,7 +90,7 @@ void SM_ForgetShownList()
 int SM_ShowPrinterStatus(HWND owner, const int* list, int count)
 {
     ScopedTrace trace(kTraceProgress, L"SM_ShowPrinterStatus");
-    if (SM_ReadStatusInt(kSectionPrinter, kKeyShowSM, 1) == 0)
+    if (SM_ReadKeptInt(kSectionPrinter, kKeyShowSM, 1) == 0)
         return 1;
     if (SM_IsShownList(list))
         return 1;
