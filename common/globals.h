@@ -24,6 +24,8 @@ constexpr int kMaxErrCodes = 48;               // entries of an error code list
 extern int g_PrevErrCodes[kMaxErrCodes];       // the list last shown in the status dialog
 extern int g_UICodePage;                       // "codepage" of smen.ini, read at window creation
 extern int g_LastMsgCounter;                   // "LastMsg" of the status last taken; 0 at start
+extern DWORD g_StatusJobID;                    // "JobID" read right after the list last taken
+extern DWORD g_ShownJobID;                     // the job of the list last shown: Delete acts on it
 extern WCHAR g_szStoreName[kTextUnits];        // store name of "Status", shown with code 277
 extern int g_LastSpoolerStatus;                // status word last set on the printer; -1: none
 extern int g_SpoolerBusy;                      // set while a status word is being set

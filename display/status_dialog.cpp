@@ -137,12 +137,13 @@ void SM_ForgetShownList()
 {
     for (int& code : g_PrevErrCodes)
         code = 0;
+    g_ShownJobID = 0;
 }
 
 int SM_ShowPrinterStatus(HWND owner, const int* list, int count)
 {
     ScopedTrace trace(kTraceProgress, L"SM_ShowPrinterStatus");
-    if (SM_ReadStatusInt(kSectionPrinter, kKeyShowSM, 1) == 0)
+    if (SM_ReadKeptInt(kSectionPrinter, kKeyShowSM, 1) == 0)
         return 1;
     if (SM_IsShownList(list))
         return 1;
@@ -167,6 +168,7 @@ int SM_ShowPrinterStatus(HWND owner, const int* list, int count)
     SetActiveWindow(dialog);
     for (int i = 0; i < kMaxErrCodes; ++i)
         g_PrevErrCodes[i] = list[i];
+    g_ShownJobID = g_StatusJobID;
     return 1;
 }
 
@@ -193,7 +195,9 @@ INT_PTR CALLBACK MsgDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDC_DELETE:
-            SM_SetPrinterJob(kJobCancel);
+            // The job of the list shown, not the one the file names now:
+            // the driver may have posted a later job since.
+            SM_SetPrinterJob(kJobCancel, g_ShownJobID);
             SM_CloseSM(kCloseDelayMs, TRUE);
             return TRUE;
         case IDC_CONTINUE:

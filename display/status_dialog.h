@@ -7,13 +7,14 @@
 constexpr DWORD kCloseDelayMs = 64;
 constexpr int kContinueCodes[] = {35, 277};  // a first code that lets the job go on
 
-// Shows or refreshes the dialog for a changed list (unless "ShowSM" is 0).
-// 1, or 0 when the dialog cannot be created.
+// Shows or refreshes the dialog for a changed list (unless "ShowSM" is 0),
+// whose job is g_StatusJobID. 1, or 0 when the dialog cannot be created.
 int SM_ShowPrinterStatus(HWND owner, const int* list, int count);
 
 // True when all 48 entries of list equal the list last shown.
 bool SM_IsShownList(const int* list);
-// Forgets the list last shown, so that any list shows the dialog again.
+// Forgets the list last shown and its job, so that any list shows the
+// dialog again.
 void SM_ForgetShownList();
 
 // The window size of the dialog laid out at the DPI: its template's dialog

@@ -20,6 +20,9 @@ void TakeNewStatus(HWND window)
     int list[kMaxErrCodes] = {};
     int count = 0;
     GetErrCode(list, &count);
+    // The job is read once, with its list: the driver writes the next
+    // status's "JobID" first, maybe while this list's commands still run.
+    g_StatusJobID = SM_ReadJobID();
     // An empty list changes nothing: a shown dialog stays as it is.
     if (count == 0 || SM_IsShownList(list))
         return;
@@ -48,9 +51,9 @@ int SM_SetSMStatus(HWND window, const int* list, int count)
     ScopedTrace trace(kTraceProgress, L"SM_SetSMStatus");
     bool jobCommandDone = false;
     for (int i = 0; i < count; ++i) {
-        if (list[i] == kCancelJobCode && SM_SetPrinterJob(kJobCancel))
+        if (list[i] == kCancelJobCode && SM_SetPrinterJob(kJobCancel, g_StatusJobID))
             jobCommandDone = true;
-        else if (list[i] == kRestartJobCode && SM_SetPrinterJob(kJobRestart))
+        else if (list[i] == kRestartJobCode && SM_SetPrinterJob(kJobRestart, g_StatusJobID))
             jobCommandDone = true;
     }
     if (jobCommandDone)

@@ -18,7 +18,7 @@ LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 // One timer tick: acts on the "Message" word of the status exchange file.
 void SM_MonitorTick(HWND window);
 
-// Acts on a new, changed error code list: job commands for 117 and 118 first;
-// unless one of them succeeded, the spooler status of the first code and the
-// status dialog. Returns 1.
+// Acts on a new, changed error code list: job commands for 117 and 118 on
+// g_StatusJobID first; unless one of them succeeded, the spooler status of
+// the first code and the status dialog. Returns 1.
 int SM_SetSMStatus(HWND window, const int* list, int count);

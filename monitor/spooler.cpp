@@ -126,7 +126,7 @@ int SM_ClearSpoolerStatus()
     return 1;
 }
 
-int SM_SetPrinterJob(DWORD command)
+int SM_SetPrinterJob(DWORD command, DWORD jobId)
 {
     ScopedTrace trace(kTraceProgress, L"SM_SetPrinterJob");
     WCHAR name[kPrinterNameUnits] = L"";
@@ -142,6 +142,5 @@ int SM_SetPrinterJob(DWORD command)
         TRACE_TagError(L"SM_SetPrinterJob", L"OpenPrinter %ls fail!", name);
         return 0;
     }
-    DWORD jobId = static_cast<DWORD>(SM_ReadStatusInt(kSectionJob, kKeyJobID, 0));
     return CommandJob(printer.Get(), jobId, command);
 }

@@ -1,5 +1,5 @@
 // The printer's spooler status and the job commands, both for the printer
-// named by "PrinterName" and the job named by "JobID" of the status file.
+// named by "PrinterName" of the status file.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +15,6 @@ int SM_SetSpoolerStatus(DWORD status, DWORD command);
 int SM_SetSpoolerStatusByCode(int code);
 // Sets status 0 and forgets the last word, so any word is set again. Returns 1.
 int SM_ClearSpoolerStatus();
-// Sends command to the job named by "JobID" (cancel becomes delete on the NT
-// family and clears the printer status first). 1 if the spooler took it.
-int SM_SetPrinterJob(DWORD command);
+// Sends command to job jobId (cancel becomes delete on the NT family and
+// clears the printer status first). 1 if the spooler took it.
+int SM_SetPrinterJob(DWORD command, DWORD jobId);

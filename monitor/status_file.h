@@ -1,6 +1,10 @@
 // The status exchange file: the driver side writes the printer, the job, the
 // error code list and a message word; the monitor answers through two keys.
 // Every key is read afresh, because the driver writes from another process.
+// "PrinterName", "Status", "JobID" and "ShowSM", which the driver keeps in the
+// file, are read again a few times when missing: a read while the driver
+// rewrites the file finds it cut short. "Message" and "LastMsg" are read once
+// on every tick; a read that misses them puts the status off to the next tick.
 #pragma once
 
 #include <windows.h>
@@ -20,6 +24,12 @@ constexpr int kPrinterNameUnits = 256;
 
 // An integer key of the status exchange file, or def when it is missing.
 int SM_ReadStatusInt(const wchar_t* section, const wchar_t* key, int def);
+// An integer key the driver keeps in the file (decimal, read again while
+// missing), or def when it stays missing.
+int SM_ReadKeptInt(const wchar_t* section, const wchar_t* key, int def);
+
+// "JobID" of section "Job Information"; 0 when missing, which names no job.
+DWORD SM_ReadJobID();
 
 // "PrinterName" into name (kPrinterNameUnits units); "" when missing.
 void SM_ReadPrinterName(WCHAR* name);

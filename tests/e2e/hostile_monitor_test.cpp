@@ -5,6 +5,7 @@
 // take the next good status.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <set>
 #include <string>
@@ -43,6 +44,48 @@ std::vector<unsigned char> Junk(size_t size)
     }
     return bytes;
 }
+
+// Writes a key of its own into the status exchange file every few
+// milliseconds from another thread, as a busy driver side would. Every write
+// rewrites the whole file, and a read from another process at that moment
+// finds the file cut short.
+class FileRewriter {
+public:
+    explicit FileRewriter(const std::wstring& file) : file_(file)
+    {
+        thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+    }
+    ~FileRewriter()
+    {
+        stop_ = true;
+        if (thread_) {
+            WaitForSingleObject(thread_, INFINITE);
+            CloseHandle(thread_);
+        }
+    }
+    FileRewriter(const FileRewriter&) = delete;
+    FileRewriter& operator=(const FileRewriter&) = delete;
+    unsigned Writes() const { return writes_; }
+
+private:
+    static DWORD WINAPI Run(void* param)
+    {
+        FileRewriter* self = static_cast<FileRewriter*>(param);
+        while (!self->stop_) {
+            std::wstring value = std::to_wstring(self->writes_);
+            if (WritePrivateProfileStringW(L"Printer Information", L"Busy", value.c_str(), self->file_.c_str()))
+                ++self->writes_;
+            Sleep(kPauseMs);
+        }
+        return 0;
+    }
+
+    static constexpr DWORD kPauseMs = 2;
+    std::wstring file_;
+    HANDLE thread_ = nullptr;
+    std::atomic<bool> stop_{false};
+    std::atomic<unsigned> writes_{0};
+};
 
 class HostileMonitor : public ::testing::Test {
 protected:
@@ -149,6 +192,19 @@ protected:
             PumpMessages(20);
         } while (GetTickCount() - start < kShowWaitMs);
         return seen;
+    }
+    bool JobGone(DWORD id)
+    {
+        DWORD start = GetTickCount();
+        do {
+            bool queued = false;
+            for (const SpoolJobSeed& job : spool_.Jobs(kPrinter))
+                queued = queued || job.id == id;
+            if (!queued)
+                return true;
+            PumpMessages(20);
+        } while (GetTickCount() - start < kShowWaitMs);
+        return false;
     }
     bool Alive() { return monitor_->Running() && FindWindowW(L"mfpsm", nullptr) != nullptr; }
 
@@ -318,6 +374,40 @@ TEST_F(HostileMonitor, StampsAtTheEndsOfTheIntRange)
     }
     EXPECT_TRUE(Close());
     ExpectGoodStatusTaken("extreme stamps");
+}
+
+// The driver side keeps writing while the monitor reads: every status must
+// still be taken with its "Status" and "JobID", every job command and status
+// word must reach the printer named by "PrinterName" (read for each spooler
+// call), and "ShowSM" must be read as 0 (as missing it would show the dialog).
+TEST_F(HostileMonitor, KeysAreReadWhileTheDriverRewritesTheFile)
+{
+    Write(kSection, L"PrinterName", kPrinter);
+    Write(kSection, L"ShowSM", L"0");
+    {
+        FileRewriter rewriter(statusFile_);
+        for (DWORD job = 100; job < 120; ++job) {
+            ASSERT_TRUE(spool_.AddJob(kPrinter, {job, L"Busy.pdf"}));
+            size_t before = spool_.Calls(L"SetJob").size();
+            Write(L"Job Information", L"JobID", std::to_wstring(job));
+            Write(kSection, L"Status", L"118|118|118|118|117|");
+            Write(kSection, L"LastMsg", std::to_wstring(++stamp_));
+            Write(kSection, L"Message", L"1027");
+            EXPECT_TRUE(JobGone(job)) << "job " << job;
+            std::vector<std::pair<DWORD, DWORD>> commands;
+            std::vector<SpoolCall> calls = spool_.Calls(L"SetJob");
+            for (size_t i = before; i < calls.size(); ++i)
+                commands.push_back({calls[i].job, calls[i].command});
+            EXPECT_EQ(commands, (std::vector<std::pair<DWORD, DWORD>>{{job, 4}, {job, 4}, {job, 4}, {job, 4}, {job, 5}}));
+            Write(kSection, L"Status", job % 2 ? L"33|" : L"5|");
+            Write(kSection, L"LastMsg", std::to_wstring(++stamp_));
+            EXPECT_TRUE(WaitForPrinterStatus(kPrinter, job % 2 ? kPaperJamWord : 0x400000)) << "job " << job;
+        }
+        EXPECT_GT(rewriter.Writes(), 100u);
+    }
+    EXPECT_EQ(FindWindowW(L"#32770", kTitle), nullptr) << "\"ShowSM\" 0 was not read";
+    Write(kSection, L"ShowSM", L"1");
+    ExpectGoodStatusTaken("a busy driver side");
 }
 
 // "smen.ini" in the Windows folder with texts of 10,000 characters: the

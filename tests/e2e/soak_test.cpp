@@ -4,12 +4,14 @@
 // jobs) and the user pressing Delete and Continue.
 //
 // The monitor ticks every 250 ms, so a status posted shortly before the next
-// may or may not be taken. The test therefore keeps every state the monitor
-// may be in (each write of the test either was seen by a tick or not) and, at
-// quiet points, keeps only the states that match what it observes: the dialog
-// and its texts, the spooler stand-in's status word, queue and job commands,
-// and "Message". No state left means the monitor did something no order of
-// ticks explains.
+// may or may not be taken, and one tick reads "LastMsg", "Status", "JobID"
+// and (after its spooler calls) "ShowSM" one after the other, so each of
+// these reads may come before or after any write of the test. The test
+// therefore keeps every state the monitor may be in, a tick under way
+// included, and, at quiet points, keeps only the states that match what it
+// observes: the dialog and its texts, the spooler stand-in's status word,
+// queue and job commands, and "Message". No state left means the monitor did
+// something no order of ticks and reads explains.
 //
 // MFPSM_SOAK_MINUTES sets the length (fractional minutes; default 0.75).
 #include <gtest/gtest.h>
@@ -21,6 +23,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
+#include <map>
 #include <memory>
 #include <random>
 #include <set>
@@ -45,6 +49,7 @@ constexpr int kDelete = 1117, kContinue = 1119;
 constexpr int kSlotFirst = 1001, kSlotLast = 1012;
 constexpr int kClose = 1026, kTake = 1027;
 constexpr DWORD kMissingJob = 900000;  // a job id that is never queued
+constexpr WPARAM kTimerId = 1;         // the monitor's polling timer
 
 // Codes the soak posts: texts on both columns, both Continue codes, the
 // dropped busy code and the two job commands.
@@ -61,10 +66,19 @@ struct FileState {
     DWORD jobId = 0;
 };
 
+// How far a tick under way has read the file. A tick reads "Message" and
+// "LastMsg", then "Status", then "JobID", runs the job commands and sets the
+// spooler status, and then reads "ShowSM" before it shows the dialog.
+enum Stage { kIdle, kToReadStatus, kToReadJob, kToReadShowSM };
+
 // What the monitor may be in, and what it may have left behind.
 struct State {
     int taken = 0;                    // last "LastMsg" taken
     std::vector<int> shown;           // list last shown, empty after a reset
+    DWORD shownJob = 0;               // the job read with it: Delete acts on it
+    int stage = kIdle;                // the tick under way
+    std::vector<int> pendingList;     // the list it read
+    DWORD pendingJob = 0;             // the job it read
     std::wstring store;               // store name last parsed
     bool dialog = false;
     std::vector<std::wstring> texts;  // sorted non-empty slot texts of the dialog
@@ -74,10 +88,12 @@ struct State {
     int message = 0;                  // "Message" in the file
     std::set<DWORD> jobs;             // queued job ids
     std::vector<std::pair<DWORD, DWORD>> commands;  // SetJob (job, command) since the last check
+    std::vector<DWORD> words;         // SetPrinter status words since the last check
 
     auto Key() const
     {
-        return std::tie(taken, shown, store, dialog, texts, continueShown, word, lastSet, message, jobs, commands);
+        return std::tie(taken, shown, shownJob, stage, pendingList, pendingJob, store, dialog, texts, continueShown,
+                        word, lastSet, message, jobs, commands, words);
     }
     bool operator<(const State& other) const { return Key() < other.Key(); }
 };
@@ -91,12 +107,14 @@ struct Seen {
     int message = 0;
     std::set<DWORD> jobs;
     std::vector<std::pair<DWORD, DWORD>> commands;
+    std::vector<DWORD> words;
 };
 
 bool Matches(const State& s, const Seen& seen)
 {
     return s.dialog == seen.dialog && s.texts == seen.texts && s.continueShown == seen.continueShown &&
-           s.word == seen.word && s.message == seen.message && s.jobs == seen.jobs && s.commands == seen.commands;
+           s.word == seen.word && s.message == seen.message && s.jobs == seen.jobs && s.commands == seen.commands &&
+           s.words == seen.words;
 }
 
 // Status words of the codes the soak posts (the spooler's PRINTER_STATUS_*).
@@ -114,15 +132,28 @@ bool WordOfCode(int code, DWORD* word)
     }
 }
 
+// The text of a code as the dialog shows it; each text is looked up once,
+// since the lookup reads the UI text file.
+std::wstring TextOf(int code, const std::wstring& store)
+{
+    static std::map<std::pair<int, std::wstring>, std::wstring> known;
+    auto key = std::make_pair(code, store);
+    auto found = known.find(key);
+    if (found != known.end())
+        return found->second;
+    wcsncpy(g_szStoreName, store.c_str(), kTextUnits - 1);
+    WCHAR text[kTextUnits] = L"";
+    SM_GetErrorText(code, text, kTextUnits);
+    return known[key] = text;
+}
+
 std::vector<std::wstring> TextsOf(const std::vector<int>& list, const std::wstring& store)
 {
-    wcsncpy(g_szStoreName, store.c_str(), kTextUnits - 1);
     std::set<int> distinct(list.begin(), list.end());
     std::vector<std::wstring> texts;
     for (int code : distinct) {
-        WCHAR text[kTextUnits] = L"";
-        SM_GetErrorText(code, text, kTextUnits);
-        if (text[0])
+        std::wstring text = TextOf(code, store);
+        if (!text.empty())
             texts.push_back(text);
     }
     std::sort(texts.begin(), texts.end());
@@ -135,6 +166,7 @@ void SetSpooler(State& s, DWORD word)
         return;
     s.word = word;
     s.lastSet = word;
+    s.words.push_back(word);
 }
 
 void ClearSpooler(State& s)
@@ -143,16 +175,16 @@ void ClearSpooler(State& s)
     s.lastSet = -1;
 }
 
-// Delete (NT family) or restart of the job the file names; true when done.
-bool JobCommand(State& s, const FileState& f, bool cancel)
+// Delete (NT family) or restart of a job; true when done.
+bool JobCommand(State& s, DWORD job, bool cancel)
 {
     if (cancel)
         ClearSpooler(s);
-    if (!s.jobs.count(f.jobId))
+    if (!s.jobs.count(job))
         return false;
-    s.commands.push_back({f.jobId, cancel ? 5u : 4u});
+    s.commands.push_back({job, cancel ? 5u : 4u});
     if (cancel)
-        s.jobs.erase(f.jobId);
+        s.jobs.erase(job);
     return true;
 }
 
@@ -166,32 +198,45 @@ void CloseDialog(State& s, bool reset)
     s.message = 0;
     ClearSpooler(s);
     s.shown.clear();
+    s.shownJob = 0;
     s.store.clear();
 }
 
-// One tick of the monitor on the file as it is now.
-State Tick(State s, const FileState& f)
+State BeginTick(State s, const FileState& f)
 {
     if (s.message == kClose) {
-        s.shown.clear();
         CloseDialog(s, true);
         return s;
     }
     if (s.message != kTake || f.lastMsg == 0 || f.lastMsg == s.taken)
         return s;
     s.taken = f.lastMsg;
+    s.stage = kToReadStatus;
+    return s;
+}
+
+State ReadStatus(State s, const FileState& f)
+{
     if (!f.storeName.empty())
         s.store = f.storeName;
-    std::vector<int> list;
     for (int code : f.codes) {
         if (code != 112)
-            list.push_back(code);
+            s.pendingList.push_back(code);
     }
+    s.stage = kToReadJob;
+    return s;
+}
+
+State ReadJob(State s, const FileState& f)
+{
+    s.stage = kIdle;
+    const std::vector<int> list = std::move(s.pendingList);
+    s.pendingList.clear();
     if (list.empty() || list == s.shown)
         return s;
     bool done = false;
     for (int code : list) {
-        if ((code == 117 && JobCommand(s, f, true)) || (code == 118 && JobCommand(s, f, false)))
+        if ((code == 117 && JobCommand(s, f.jobId, true)) || (code == 118 && JobCommand(s, f.jobId, false)))
             done = true;
     }
     if (done)
@@ -199,13 +244,73 @@ State Tick(State s, const FileState& f)
     DWORD word = 0;
     if (WordOfCode(list[0], &word))
         SetSpooler(s, word);
-    if (f.showSM == 0)
-        return s;
-    s.dialog = true;
-    s.texts = TextsOf(list, s.store);
-    s.continueShown = list[0] == 35 || list[0] == 277;
-    s.shown = list;
+    s.pendingList = list;
+    s.pendingJob = f.jobId;
+    s.stage = kToReadShowSM;
     return s;
+}
+
+State ReadShowSM(State s, const FileState& f)
+{
+    s.stage = kIdle;
+    if (f.showSM != 0) {
+        s.dialog = true;
+        s.texts = TextsOf(s.pendingList, s.store);
+        s.continueShown = s.pendingList[0] == 35 || s.pendingList[0] == 277;
+        s.shown = s.pendingList;
+        s.shownJob = s.pendingJob;
+    }
+    s.pendingList.clear();
+    s.pendingJob = 0;
+    return s;
+}
+
+// The next read of the monitor, on the file as it is now.
+State Step(const State& s, const FileState& f)
+{
+    switch (s.stage) {
+    case kToReadStatus: return ReadStatus(s, f);
+    case kToReadJob: return ReadJob(s, f);
+    case kToReadShowSM: return ReadShowSM(s, f);
+    default: return BeginTick(s, f);
+    }
+}
+
+// The tick under way, if any, ends on the file as it is now.
+State Finish(State s, const FileState& f)
+{
+    while (s.stage != kIdle)
+        s = Step(s, f);
+    return s;
+}
+
+// One whole tick on the file as it is now, after the one under way.
+State Tick(const State& s, const FileState& f)
+{
+    return Finish(Step(Finish(s, f), f), f);
+}
+
+// Every way the monitor may go on before the test writes a key that the
+// reads of stage `reader` see. Only the value that a read finds matters, and
+// every other key reads the same before and after the write, so a read is
+// put off as long as it may be: the ways are to read nothing now, or to read
+// on (the tick under way, then the next) up to a read of that key, whose
+// value only now is the one before the write.
+std::vector<State> Continuations(const State& s, const FileState& f, int reader)
+{
+    constexpr int kReadsOfTwoTicks = 8;
+    std::vector<State> ways = {s};
+    State next = s;
+    for (int i = 0; i < kReadsOfTwoTicks; ++i) {
+        int stage = next.stage;
+        State after = Step(next, f);
+        if (stage == kIdle && after.stage == kIdle && !(next < after) && !(after < next))
+            break;  // no tick has anything to read
+        next = after;
+        if (stage == reader)
+            ways.push_back(next);
+    }
+    return ways;
 }
 
 std::wstring StatusText(const FileState& f)
@@ -221,9 +326,180 @@ std::wstring StatusText(const FileState& f)
     return text;
 }
 
+std::string Narrow(const std::wstring& text)
+{
+    return std::string(text.begin(), text.end());
+}
+
+std::string Describe(const std::vector<int>& codes)
+{
+    std::string text = "[";
+    for (size_t i = 0; i < codes.size(); ++i)
+        text += (i ? " " : "") + std::to_string(codes[i]);
+    return text + "]";
+}
+
+std::string Describe(const std::vector<std::pair<DWORD, DWORD>>& commands)
+{
+    std::string text;
+    for (const auto& c : commands)
+        text += " " + std::to_string(c.first) + "/" + std::to_string(c.second);
+    return text.empty() ? " none" : text;
+}
+
+std::string Describe(const std::vector<std::wstring>& texts)
+{
+    std::string text;
+    for (const std::wstring& t : texts)
+        text += " [" + Narrow(t) + "]";
+    return text;
+}
+
+std::string Describe(const std::set<DWORD>& jobs)
+{
+    std::string text;
+    for (DWORD job : jobs)
+        text += " " + std::to_string(job);
+    return text;
+}
+
+std::string Hex(DWORD word)
+{
+    char text[16];
+    std::snprintf(text, sizeof(text), "0x%lx", static_cast<unsigned long>(word));
+    return text;
+}
+
+std::string Describe(const std::vector<DWORD>& words)
+{
+    std::string text;
+    for (DWORD word : words)
+        text += " " + Hex(word);
+    return text.empty() ? " none" : text;
+}
+
+// What is seen, field by field; a state lists the fields it differs in.
+std::string Describe(const Seen& seen)
+{
+    return "dialog " + std::to_string(seen.dialog) + Describe(seen.texts) + " continue " +
+           std::to_string(seen.continueShown) + " word " + Hex(seen.word) + " Message " +
+           std::to_string(seen.message) + " jobs" + Describe(seen.jobs) + " commands" + Describe(seen.commands) +
+           " words" + Describe(seen.words);
+}
+
+std::vector<std::string> Differences(const State& s, const Seen& seen)
+{
+    std::vector<std::string> fields;
+    if (s.dialog != seen.dialog || s.texts != seen.texts)
+        fields.push_back("dialog " + std::to_string(s.dialog) + Describe(s.texts));
+    if (s.continueShown != seen.continueShown)
+        fields.push_back("continue " + std::to_string(s.continueShown));
+    if (s.word != seen.word)
+        fields.push_back("word " + Hex(s.word));
+    if (s.message != seen.message)
+        fields.push_back("Message " + std::to_string(s.message));
+    if (s.jobs != seen.jobs)
+        fields.push_back("jobs" + Describe(s.jobs));
+    if (s.commands != seen.commands)
+        fields.push_back("commands" + Describe(s.commands));
+    if (s.words != seen.words)
+        fields.push_back("words" + Describe(s.words));
+    return fields;
+}
+
+std::string DescribeInside(const State& s)
+{
+    return "taken " + std::to_string(s.taken) + ", shown " + Describe(s.shown) + " of job " +
+           std::to_string(s.shownJob) + ", store \"" + Narrow(s.store) + "\", believed set " + std::to_string(s.lastSet);
+}
+
+// The expected states that differ from what is seen in the fewest fields.
+std::string Closest(const std::set<State>& states, const Seen& seen, size_t shown)
+{
+    std::vector<std::pair<size_t, const State*>> ranked;
+    for (const State& s : states)
+        ranked.push_back({Differences(s, seen).size(), &s});
+    std::stable_sort(ranked.begin(), ranked.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::string text;
+    for (size_t i = 0; i < ranked.size() && i < shown; ++i) {
+        text += "\n  differs in";
+        for (const std::string& field : Differences(*ranked[i].second, seen))
+            text += " {" + field + "}";
+        text += "; " + DescribeInside(*ranked[i].second);
+    }
+    return text;
+}
+
+// The latest actions of the test, with the milliseconds since the start and
+// since the action before, for the report of a failure.
+class History {
+public:
+    void Add(const std::string& line)
+    {
+        DWORD now = GetTickCount();
+        char stamp[40];
+        std::snprintf(stamp, sizeof(stamp), "%8lu ms (+%4lu) ", static_cast<unsigned long>(now - start_),
+                      static_cast<unsigned long>(now - last_));
+        last_ = now;
+        lines_.push_back(stamp + line);
+        if (lines_.size() > kLines)
+            lines_.pop_front();
+    }
+    std::string Text() const
+    {
+        std::string text;
+        for (const std::string& line : lines_)
+            text += "\n  " + line;
+        return text;
+    }
+
+private:
+    static constexpr size_t kLines = 60;
+    DWORD start_ = GetTickCount();
+    DWORD last_ = start_;
+    std::deque<std::string> lines_;
+};
+
+using Commands = std::vector<std::pair<DWORD, DWORD>>;
+
+// Job commands and status words the stand-in recorded since the last check.
+struct Recorded {
+    Commands commands;
+    std::vector<DWORD> words;
+    unsigned refused = 0;  // job commands the stand-in refused
+    size_t calls = 0;      // calls in the record up to here
+};
+
+// True when one sequence begins with the other.
+template <class T>
+bool OnTheWayTo(const std::vector<T>& a, const std::vector<T>& b)
+{
+    size_t n = std::min(a.size(), b.size());
+    return std::equal(a.begin(), a.begin() + n, b.begin());
+}
+
+// A write of the test, as the model takes it in.
+struct Written {
+    FileState before;  // the file as a read before the write finds it
+    int reader;        // the stage of a tick whose read sees the key written
+    bool sure;         // the file had stood long enough for a whole tick
+    int message;       // "Message" written, or -1
+};
+
+// Every "LastMsg" the test writes is new, so a state that took any but the
+// one in the file now behaves as any other such state.
+State Canonical(State s, const FileState& f)
+{
+    if (s.taken != f.lastMsg)
+        s.taken = -1;
+    return s;
+}
+
 struct Figures {
     unsigned posted = 0, emptyLists = 0, closes = 0, toggles = 0, deletes = 0, continues = 0;
     unsigned quietChecks = 0, dialogs = 0, jobCommands = 0, maxStates = 0;
+    DWORD longestCatchUpMs = 0;
 };
 
 struct ProcessSample {
@@ -273,37 +549,62 @@ protected:
         monitor_.reset();
     }
 
-    void Write(const wchar_t* section, const wchar_t* key, const std::wstring& value)
+    // reader: the stage of a tick whose read sees this key; message: the
+    // "Message" written, or -1.
+    void Write(const wchar_t* section, const wchar_t* key, const std::wstring& value, int reader, int message = -1)
     {
-        // The monitor may have ticked on the file as it was before this write.
-        MaybeTicked();
+        // The monitor may have read the file as it was before this write.
+        journal_.push_back({file_, reader, GetTickCount() - lastWrite_ >= kSureTickMs, message});
         ASSERT_TRUE(WritePrivateProfileStringW(section, key, value.c_str(), statusFile_.c_str()));
         lastWrite_ = GetTickCount();
     }
     void WriteMessage(int message)
     {
-        Write(L"Printer Information", L"Message", std::to_wstring(message));
-        Update([message](State& s) { s.message = message; });
+        Write(L"Printer Information", L"Message", std::to_wstring(message), kIdle, message);
     }
 
-    // Every state stays possible, and so does the state after one more tick.
-    void MaybeTicked()
+    // The model follows the writes only where the test waits for the monitor
+    // anyway, so that working it out never slows the writes down. Job
+    // commands and status words are only ever added to the stand-in's
+    // record, so a state whose own part from those recorded by now is
+    // dropped on the way.
+    void CatchUp(const Recorded& recorded)
     {
-        bool sure = GetTickCount() - lastWrite_ >= kSureTickMs;
+        DWORD start = GetTickCount();
+        for (const Written& w : journal_) {
+            if (w.sure)
+                SurelyTicked(w.before);
+            else
+                MaybeTicked(w.before, w.reader);
+            if (w.message >= 0)
+                Update([&w](State& s) { s.message = w.message; });
+            for (auto s = states_.begin(); s != states_.end();) {
+                bool onTheWay = OnTheWayTo(s->commands, recorded.commands) && OnTheWayTo(s->words, recorded.words);
+                s = onTheWay ? std::next(s) : states_.erase(s);
+            }
+        }
+        journal_.clear();
+        figures_.longestCatchUpMs = std::max(figures_.longestCatchUpMs, GetTickCount() - start);
+    }
+
+    // The monitor may have read the file f, before a write that reads of
+    // stage reader see: every continuation of every state stays possible.
+    void MaybeTicked(const FileState& f, int reader)
+    {
         std::set<State> next;
         for (const State& s : states_) {
-            if (!sure)
-                next.insert(s);
-            next.insert(Tick(s, file_));
+            for (State& way : Continuations(s, f, reader))
+                next.insert(Canonical(std::move(way), f));
         }
         states_.swap(next);
         figures_.maxStates = std::max<unsigned>(figures_.maxStates, static_cast<unsigned>(states_.size()));
     }
-    void SurelyTicked()
+    // A whole tick surely read the file f.
+    void SurelyTicked(const FileState& f)
     {
         std::set<State> next;
         for (const State& s : states_)
-            next.insert(Tick(s, file_));
+            next.insert(Canonical(Tick(s, f), f));
         states_.swap(next);
     }
     // Changes every state alike (a set's elements cannot change in place).
@@ -322,24 +623,27 @@ protected:
     {
         f.lastMsg = file_.lastMsg + 1;
         f.showSM = file_.showSM;
-        Write(L"Job Information", L"JobID", std::to_wstring(f.jobId));
+        Write(L"Job Information", L"JobID", std::to_wstring(f.jobId), kToReadJob);
         file_.jobId = f.jobId;
-        Write(L"Printer Information", L"Status", StatusText(f));
+        Write(L"Printer Information", L"Status", StatusText(f), kToReadStatus);
         file_.codes = f.codes;
         file_.storeName = f.storeName;
-        Write(L"Printer Information", L"LastMsg", std::to_wstring(f.lastMsg));
+        Write(L"Printer Information", L"LastMsg", std::to_wstring(f.lastMsg), kIdle);
         file_.lastMsg = f.lastMsg;
         WriteMessage(kTake);
         ++figures_.posted;
+        history_.Add("post " + std::to_string(figures_.posted) + ": JobID " + std::to_string(f.jobId) + ", Status \"" +
+                     Narrow(StatusText(f)) + "\", LastMsg " + std::to_string(f.lastMsg) + ", 1027");
         if (f.codes.empty())
             ++figures_.emptyLists;
     }
     void ToggleShow()
     {
         int show = file_.showSM ? 0 : 1;
-        Write(L"Printer Information", L"ShowSM", std::to_wstring(show));
+        Write(L"Printer Information", L"ShowSM", std::to_wstring(show), kToReadShowSM);
         file_.showSM = show;
         ++figures_.toggles;
+        history_.Add("ShowSM " + std::to_string(show));
     }
     // Closes and waits until the monitor has acted on it, so that its write
     // of "Message" never meets a write of this test.
@@ -348,13 +652,17 @@ protected:
         WriteMessage(kClose);
         ++figures_.closes;
         DWORD start = GetTickCount();
-        while (GetPrivateProfileIntW(L"Printer Information", L"Message", 0, statusFile_.c_str()) != 0) {
+        // A read while the monitor rewrites the file finds no "Message": -1.
+        while (static_cast<int>(GetPrivateProfileIntW(L"Printer Information", L"Message", -1, statusFile_.c_str())) != 0) {
             ASSERT_LT(GetTickCount() - start, kSyncMs) << "the close was not acted on";
             Sleep(10);
         }
         ASSERT_TRUE(Responsive());
-        SurelyTicked();
+        CatchUp(RecordSinceCheck());
+        SurelyTicked(file_);
         lastWrite_ = GetTickCount();
+        history_.Add("1026, acted on after " + std::to_string(lastWrite_ - start) + " ms; " +
+                     std::to_string(states_.size()) + " states");
     }
 
     // Presses a button of the visible dialog; the call returns when the
@@ -369,17 +677,18 @@ protected:
         bool continueShown = IsWindowVisible(GetDlgItem(dialog, kContinue));
         if (id == kContinue && !continueShown)
             return;
+        CatchUp(RecordSinceCheck());
         std::set<State> pressed;
         for (const State& s : states_) {
-            // What was seen: the state before or after a tick on this file;
-            // what is pressed: that, or it after one more tick; and a tick may
-            // follow the press.
-            for (const State& seen : {s, Tick(s, file_)}) {
+            // The monitor answered, so no tick was under way. What was seen:
+            // the state before or after a tick on this file; what is pressed:
+            // that, or it after one more tick; and a tick may follow the press.
+            for (const State& seen : {Finish(s, file_), Tick(s, file_)}) {
                 if (!seen.dialog || seen.continueShown != continueShown)
                     continue;
                 for (State after : {seen, Tick(seen, file_)}) {
                     if (id == kDelete) {
-                        JobCommand(after, file_, true);
+                        JobCommand(after, after.shownJob, true);
                         CloseDialog(after, true);
                     } else {
                         CloseDialog(after, false);
@@ -396,6 +705,8 @@ protected:
             << "the dialog did not answer a button";
         states_.swap(pressed);
         lastWrite_ = GetTickCount();
+        history_.Add(std::string(id == kDelete ? "Delete" : "Continue") + " pressed; " +
+                     std::to_string(states_.size()) + " states");
         if (id == kDelete) {
             ++figures_.deletes;
         } else {
@@ -408,6 +719,22 @@ protected:
     {
         DWORD_PTR result = 0;
         return SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kSyncMs, &result) != 0;
+    }
+
+    Recorded RecordSinceCheck() const
+    {
+        Recorded recorded;
+        std::vector<SpoolCall> calls = spool_.Calls();
+        for (size_t i = callsSeen_; i < calls.size(); ++i) {
+            if (calls[i].function == L"SetPrinter") {
+                recorded.words.push_back(calls[i].status);
+            } else if (calls[i].function == L"SetJob") {
+                recorded.commands.push_back({calls[i].job, calls[i].command});
+                recorded.refused += calls[i].ok ? 0 : 1;
+            }
+        }
+        recorded.calls = calls.size();
+        return recorded;
     }
 
     Seen Observe()
@@ -435,29 +762,13 @@ protected:
         seen.message = static_cast<int>(GetPrivateProfileIntW(L"Printer Information", L"Message", 0, statusFile_.c_str()));
         for (const SpoolJobSeed& job : spool_.Jobs(kPrinter))
             seen.jobs.insert(job.id);
-        std::vector<SpoolCall> calls = spool_.Calls(L"SetJob");
-        for (size_t i = callsSeen_; i < calls.size(); ++i) {
-            EXPECT_TRUE(calls[i].ok) << "job command " << i << " refused";
-            seen.commands.push_back({calls[i].job, calls[i].command});
-        }
-        callsSeen_ = calls.size();
-        figures_.jobCommands = static_cast<unsigned>(calls.size());
+        Recorded recorded = RecordSinceCheck();
+        EXPECT_EQ(recorded.refused, 0u) << "job commands refused";
+        seen.commands = recorded.commands;
+        seen.words = recorded.words;
+        callsSeen_ = recorded.calls;
+        figures_.jobCommands += static_cast<unsigned>(seen.commands.size());
         return seen;
-    }
-
-    static std::string Describe(const std::vector<std::pair<DWORD, DWORD>>& commands)
-    {
-        std::string text;
-        for (const auto& c : commands)
-            text += " " + std::to_string(c.first) + "/" + std::to_string(c.second);
-        return text;
-    }
-    static std::string Describe(const std::vector<std::wstring>& texts)
-    {
-        std::string text;
-        for (const std::wstring& t : texts)
-            text += " [" + std::string(t.begin(), t.end()) + "]";
-        return text;
     }
 
     // Waits until every write has surely been seen, then compares.
@@ -466,28 +777,32 @@ protected:
         Sleep(kQuietMs / 2);
         ASSERT_TRUE(Responsive()) << "the monitor stopped answering";
         Sleep(kQuietMs / 2);
-        ASSERT_TRUE(Responsive()) << "the monitor stopped answering";
-        SurelyTicked();
+        // The timer has surely ticked by now, unless the monitor got no CPU:
+        // one tick is made sure of by hand (messages sent to a window come
+        // before its timer).
+        DWORD_PTR result = 0;
+        ASSERT_TRUE(SendMessageTimeoutW(window_, WM_TIMER, kTimerId, 0, SMTO_ABORTIFHUNG, kSyncMs, &result))
+            << "the monitor stopped answering";
         Seen seen = Observe();
+        CatchUp({seen.commands, seen.words});
+        SurelyTicked(file_);
         ++figures_.quietChecks;
         std::set<State> kept;
         for (State s : states_) {
             if (!Matches(s, seen))
                 continue;
             s.commands.clear();
+            s.words.clear();
             kept.insert(s);
         }
         if (kept.empty()) {
-            const State& any = *states_.begin();
             FAIL() << "after status " << figures_.posted << " (LastMsg " << file_.lastMsg << ", ShowSM " << file_.showSM
                    << ", JobID " << file_.jobId << ") no possible state matches what shows:"
-                   << "\n seen: dialog " << seen.dialog << Describe(seen.texts) << " continue " << seen.continueShown
-                   << " word 0x" << std::hex << seen.word << std::dec << " Message " << seen.message
-                   << " jobs " << seen.jobs.size() << " commands" << Describe(seen.commands)
-                   << "\n one of " << states_.size() << " expected: dialog " << any.dialog << Describe(any.texts)
-                   << " continue " << any.continueShown << " word 0x" << std::hex << any.word << std::dec
-                   << " Message " << any.message << " jobs " << any.jobs.size() << " commands" << Describe(any.commands);
+                   << "\n seen: " << Describe(seen)
+                   << "\n the closest of " << states_.size() << " expected states:" << Closest(states_, seen, 4)
+                   << "\n the latest actions:" << history_.Text();
         }
+        history_.Add("quiet check: " + Describe(seen) + ", " + std::to_string(kept.size()) + " states kept");
         states_.swap(kept);
         std::wstring continuePrint(8, L'\0');
         continuePrint.resize(GetPrivateProfileStringW(L"Printer Information", L"ContinuePrint", L"", &continuePrint[0], 8,
@@ -503,6 +818,7 @@ protected:
             ASSERT_TRUE(spool_.AddJob(kPrinter, {nextJob_, L"Report " + std::to_wstring(nextJob_) + L".pdf"}));
             DWORD job = nextJob_;
             Update([job](State& s) { s.jobs.insert(job); });
+            history_.Add("job " + std::to_string(job) + " queued");
         }
     }
 
@@ -593,6 +909,8 @@ protected:
     HWND lastDialog_ = nullptr;
     std::vector<std::wstring> lastTexts_;
     Figures figures_;
+    History history_;
+    std::vector<Written> journal_;
 };
 
 } // namespace
@@ -630,8 +948,10 @@ TEST_F(Soak, MonitorKeepsUpWithTheDriverAndTheUser)
                 "%u Delete and %u Continue pressed\n",
                 (GetTickCount() - start) / 1000.0, figures_.posted, figures_.emptyLists, figures_.closes,
                 figures_.toggles, figures_.deletes, figures_.continues);
-    std::printf("soak: %u quiet checks, %u dialogs seen, %u job commands, at most %u possible states\n",
-                figures_.quietChecks, figures_.dialogs, figures_.jobCommands, figures_.maxStates);
+    std::printf("soak: %u quiet checks, %u dialogs seen, %u job commands, at most %u possible states "
+                "(worked out in %lu ms at most)\n",
+                figures_.quietChecks, figures_.dialogs, figures_.jobCommands, figures_.maxStates,
+                static_cast<unsigned long>(figures_.longestCatchUpMs));
     std::printf("soak: monitor at start / quarter / end: working set %zu / %zu / %zu KB, private bytes %zu / %zu / %zu KB, "
                 "pagefile %zu / %zu / %zu KB, handles %lu / %lu / %lu\n",
                 first.workingSet / 1024, warm.workingSet / 1024, last.workingSet / 1024, first.privateBytes / 1024,

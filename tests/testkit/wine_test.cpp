@@ -173,9 +173,12 @@ ScratchDir::ScratchDir()
     GetTempPathW(MAX_PATH, temp);
     static LONG counter = 0;
     wchar_t name[64];
-    swprintf(name, 64, L"mfpsm-test-%lu-%ld\\", GetCurrentProcessId(), InterlockedIncrement(&counter));
-    path_ = std::wstring(temp) + name;
-    CreateDirectoryW(path_.c_str(), nullptr);
+    // Process ids come again, and a test that was killed leaves its folder:
+    // such a folder is passed over, never reused with what it holds.
+    do {
+        swprintf(name, 64, L"mfpsm-test-%lu-%ld\\", GetCurrentProcessId(), InterlockedIncrement(&counter));
+        path_ = std::wstring(temp) + name;
+    } while (!CreateDirectoryW(path_.c_str(), nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
 }
 
 ScratchDir::~ScratchDir()

@@ -45,6 +45,8 @@ public:
             Write(L"PrinterName", kPrinter);
         }
         Write(L"JobID", std::to_wstring(kJob).c_str(), L"Job Information");
+        g_StatusJobID = kJob;  // as if a tick had read it with a list
+        g_ShownJobID = 0;
         g_hMonitorWnd = CreateWindowExW(0, L"STATIC", L"MFP Status Monitor", WS_POPUP, 0, 0, 0, 0,
                                         nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     }

@@ -5,6 +5,7 @@
 #include "monitor/monitor_window.h"
 #include "monitor/spooler.h"
 #include "monitor_env.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -171,6 +172,48 @@ TEST(SetSMStatus, RestartCommandOnBothFamilies)
         EXPECT_EQ(env.JobCommands(), (std::vector<std::pair<DWORD, DWORD>>{{kJob, 4}})) << os;
         EXPECT_TRUE(env.StatusWords().empty()) << os;
     }
+}
+
+// The driver writes "JobID" first when it posts: a status for job 7, then
+// the next one's "JobID" 9 while the commands of the first still run.
+TEST(SetSMStatus, EveryCommandOfAListActsOnTheJobReadWithTheList)
+{
+    MonitorEnv env;
+    env.Post(L"118|117|");
+    SM_MonitorTick(g_hMonitorWnd);
+    EXPECT_EQ(g_StatusJobID, kJob);
+    EXPECT_EQ(env.JobCommands(), (std::vector<std::pair<DWORD, DWORD>>{{kJob, 4}, {kJob, 5}}));
+
+    env.Spool().AddJob(kPrinter, {kJob, L"Report.pdf"});
+    env.Write(L"JobID", L"9", L"Job Information");
+    int restartThenCancel[kMaxErrCodes] = {118, 117};
+    SM_SetSMStatus(g_hMonitorWnd, restartThenCancel, 2);
+    EXPECT_EQ(env.JobCommands(), (std::vector<std::pair<DWORD, DWORD>>{{kJob, 4}, {kJob, 5}, {kJob, 4}, {kJob, 5}}));
+    EXPECT_TRUE(env.JobQueued(9)) << "the job the file names now is not touched";
+}
+
+TEST(StatusDialog, DeleteActsOnTheJobOfTheListShown)
+{
+    MonitorEnv env;
+    env.Post(L"33|");
+    SM_MonitorTick(g_hMonitorWnd);
+    ASSERT_TRUE(DialogShown());
+    // An empty list leaves the dialog as it is, for job 7.
+    env.Write(L"JobID", L"9", L"Job Information");
+    env.Post(L"");
+    SM_MonitorTick(g_hMonitorWnd);
+    ASSERT_TRUE(DialogShown());
+    SendMessageW(g_hStatusDlg, WM_COMMAND, MAKEWPARAM(IDC_DELETE, BN_CLICKED), 0);
+    EXPECT_EQ(env.JobCommands(), (std::vector<std::pair<DWORD, DWORD>>{{kJob, 5}}));
+    EXPECT_TRUE(env.JobQueued(9));
+    EXPECT_EQ(g_ShownJobID, 0u) << "the reset forgets the job with the list";
+
+    // A list that changes the dialog brings its own job.
+    env.Post(L"33|");
+    SM_MonitorTick(g_hMonitorWnd);
+    ASSERT_TRUE(DialogShown());
+    SendMessageW(g_hStatusDlg, WM_COMMAND, MAKEWPARAM(IDC_DELETE, BN_CLICKED), 0);
+    EXPECT_FALSE(env.JobQueued(9));
 }
 
 TEST(MonitorWindow, ExitMessageDestroysTheWindowAndClearsTheStatus)

@@ -87,7 +87,7 @@ TEST(PrinterJob, CancelDeletesTheJobOnNTAndClearsTheStatusFirst)
 {
     MonitorEnv env;
     SM_SetSpoolerStatusByCode(33);
-    EXPECT_EQ(SM_SetPrinterJob(kJobCancel), 1);
+    EXPECT_EQ(SM_SetPrinterJob(kJobCancel, kJob), 1);
     EXPECT_EQ(env.JobCommands(), (std::vector<std::pair<DWORD, DWORD>>{{kJob, 5}}));
     EXPECT_FALSE(env.JobQueued(kJob));
     EXPECT_TRUE(env.JobQueued(9));
@@ -109,7 +109,7 @@ TEST(PrinterJob, CancelCancelsOnThe9xFamily)
 {
     MonitorEnv env;
     OsVersionCode = k9x;
-    EXPECT_EQ(SM_SetPrinterJob(kJobCancel), 1);
+    EXPECT_EQ(SM_SetPrinterJob(kJobCancel, kJob), 1);
     EXPECT_EQ(env.JobCommands(), (std::vector<std::pair<DWORD, DWORD>>{{kJob, 3}}));
     EXPECT_FALSE(env.JobQueued(kJob));
 }
@@ -119,7 +119,7 @@ TEST(PrinterJob, RestartLeavesThePrinterStatusAlone)
     for (DWORD os : {kNT, k9x}) {
         MonitorEnv env;
         OsVersionCode = os;
-        EXPECT_EQ(SM_SetPrinterJob(kJobRestart), 1) << os;
+        EXPECT_EQ(SM_SetPrinterJob(kJobRestart, kJob), 1) << os;
         EXPECT_EQ(env.JobCommands(), (std::vector<std::pair<DWORD, DWORD>>{{kJob, 4}})) << os;
         EXPECT_TRUE(env.JobQueued(kJob)) << os;
         EXPECT_TRUE(env.StatusWords().empty()) << os;
@@ -129,13 +129,10 @@ TEST(PrinterJob, RestartLeavesThePrinterStatusAlone)
 TEST(PrinterJob, FailsWithoutTheJobOrThePrinter)
 {
     MonitorEnv env;
-    env.Write(L"JobID", L"42", L"Job Information");
-    EXPECT_EQ(SM_SetPrinterJob(kJobRestart), 0);
-    env.Write(L"JobID", nullptr, L"Job Information");  // job 0
-    EXPECT_EQ(SM_SetPrinterJob(kJobRestart), 0);
-    env.Write(L"JobID", L"7", L"Job Information");
+    EXPECT_EQ(SM_SetPrinterJob(kJobRestart, 42), 0);
+    EXPECT_EQ(SM_SetPrinterJob(kJobRestart, 0), 0);  // as a missing "JobID" reads
     env.Write(L"PrinterName", nullptr);
-    EXPECT_EQ(SM_SetPrinterJob(kJobRestart), 0);
+    EXPECT_EQ(SM_SetPrinterJob(kJobRestart, kJob), 0);
     EXPECT_TRUE(env.JobCommands().empty());
     EXPECT_TRUE(env.JobQueued(kJob));
 }
@@ -152,8 +149,8 @@ TEST(UnlistedPrinter, IsNeverOpened)
             env.Write(L"PrinterName", name);
             SM_SetSpoolerStatusByCode(33);
             EXPECT_EQ(g_SpoolerBusy, 0) << os;
-            EXPECT_EQ(SM_SetPrinterJob(kJobRestart), 0) << os;
-            EXPECT_EQ(SM_SetPrinterJob(kJobCancel), 0) << os;
+            EXPECT_EQ(SM_SetPrinterJob(kJobRestart, kJob), 0) << os;
+            EXPECT_EQ(SM_SetPrinterJob(kJobCancel, kJob), 0) << os;
         }
         EXPECT_TRUE(env.Spool().Calls(L"OpenPrinter").empty()) << os;
         EXPECT_TRUE(env.JobQueued(kJob)) << os;
@@ -180,5 +177,5 @@ TEST(UnlistedPrinter, ListedConnectionIsOpened)
     env.Write(L"PrinterName", connection.name.c_str());
     SM_SetSpoolerStatusByCode(5);
     EXPECT_EQ(env.Spool().Status(connection.name), 0x400000u);
-    EXPECT_EQ(SM_SetPrinterJob(kJobRestart), 1);
+    EXPECT_EQ(SM_SetPrinterJob(kJobRestart, kJob), 1);
 }

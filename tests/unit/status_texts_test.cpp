@@ -63,6 +63,28 @@ TEST(StatusFile, IntegerKeysReadTheirDefaultsWhenMissing)
     EXPECT_EQ(env.Read(L"ContinuePrint"), L"1");
 }
 
+// The keys the driver keeps read as the profile functions read integers:
+// missing or empty is the default, otherwise the leading decimal number.
+TEST(StatusFile, KeptKeysReadTheirDefaultsWhenMissingOrEmpty)
+{
+    MonitorEnv env(false);
+    env.Write(L"JobID", nullptr, L"Job Information");
+    EXPECT_EQ(SM_ReadJobID(), 0u);
+    EXPECT_EQ(SM_ReadKeptInt(kSectionPrinter, kKeyShowSM, 1), 1);
+    WCHAR name[kPrinterNameUnits] = L"left over";
+    SM_ReadPrinterName(name);
+    EXPECT_STREQ(name, L"");
+
+    env.Write(L"ShowSM", L"");
+    EXPECT_EQ(SM_ReadKeptInt(kSectionPrinter, kKeyShowSM, 1), 1);
+    env.Write(L"ShowSM", L" 0 (hidden)");
+    EXPECT_EQ(SM_ReadKeptInt(kSectionPrinter, kKeyShowSM, 1), 0);
+    env.Write(L"JobID", L"-7", L"Job Information");
+    EXPECT_EQ(SM_ReadJobID(), static_cast<DWORD>(-7));
+    env.Write(L"JobID", L"4711", L"Job Information");
+    EXPECT_EQ(SM_ReadJobID(), 4711u);
+}
+
 TEST(MessageText, BuiltInTextsWithoutAUITextFile)
 {
     MonitorEnv env(false);
