@@ -24,8 +24,14 @@ void TakeNewStatus(HWND window)
     // status's "JobID" first, maybe while this list's commands still run.
     g_StatusJobID = SM_ReadJobID();
     // An empty list changes nothing: a shown dialog stays as it is.
-    if (count == 0 || SM_IsShownList(list))
+    if (count == 0)
         return;
+    // The same list again is the driver's status of now, though the dialog
+    // need not change: its job is the one Delete acts on from now on.
+    if (SM_IsShownList(list)) {
+        g_ShownJobID = g_StatusJobID;
+        return;
+    }
     SM_SetSMStatus(window, list, count);
 }
 

@@ -232,8 +232,12 @@ State ReadJob(State s, const FileState& f)
     s.stage = kIdle;
     const std::vector<int> list = std::move(s.pendingList);
     s.pendingList.clear();
-    if (list.empty() || list == s.shown)
+    if (list.empty())
         return s;
+    if (list == s.shown) {
+        s.shownJob = f.jobId;
+        return s;
+    }
     bool done = false;
     for (int code : list) {
         if ((code == 117 && JobCommand(s, f.jobId, true)) || (code == 118 && JobCommand(s, f.jobId, false)))

@@ -216,6 +216,24 @@ TEST(StatusDialog, DeleteActsOnTheJobOfTheListShown)
     EXPECT_FALSE(env.JobQueued(9));
 }
 
+// The driver posts the list shown again for its next job: the dialog stays,
+// and Delete acts on the job of that latest status, not on the one before.
+TEST(StatusDialog, DeleteActsOnTheJobOfTheSameListPostedAgain)
+{
+    MonitorEnv env;
+    env.Post(L"33|5|");
+    SM_MonitorTick(g_hMonitorWnd);
+    ASSERT_TRUE(DialogShown());
+    env.Write(L"JobID", L"9", L"Job Information");
+    env.Post(L"33|5|");
+    SM_MonitorTick(g_hMonitorWnd);
+    ASSERT_TRUE(DialogShown());
+    EXPECT_EQ(g_ShownJobID, 9u);
+    SendMessageW(g_hStatusDlg, WM_COMMAND, MAKEWPARAM(IDC_DELETE, BN_CLICKED), 0);
+    EXPECT_EQ(env.JobCommands(), (std::vector<std::pair<DWORD, DWORD>>{{9, 5}}));
+    EXPECT_TRUE(env.JobQueued(kJob));
+}
+
 TEST(MonitorWindow, ExitMessageDestroysTheWindowAndClearsTheStatus)
 {
     MonitorEnv env;
