@@ -10,31 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "testkit/watermark_job.h"
 #include "testkit/wine_test.h"
-#include "watermark/base64.h"
 #include "watermark/settings.h"
 
 namespace {
 
 constexpr DWORD kTimeoutMs = 60000;
 const std::vector<unsigned char> kOldBmp = {'B', 'M', 'o', 'l', 'd', ' ', 'p', 'i', 'c'};
-
-JobWM Record(const std::wstring& bmp, int width, int height)
-{
-    JobWM job{};
-    wcsncpy(reinterpret_cast<wchar_t*>(job.wm.wmText), L"DRAFT", WM_TEXT_MAX_LEN - 1);
-    wcsncpy(reinterpret_cast<wchar_t*>(job.wm.wmFaceName), L"Arial", WM_FONTFACE_MAX_LEN - 1);
-    wcsncpy(reinterpret_cast<wchar_t*>(job.wmFileName), bmp.c_str(), WM_TEXT_MAX_LEN - 1);
-    job.wm.wDensity = 100;
-    job.wm.wFontSize = 10;
-    job.nWidth = width;
-    job.nHeight = height;
-    job.nDstScale = 1;
-    job.nPageDensity = 1;
-    job.nMaxPageDensity = 1;
-    job.nTextScale = 100;
-    return job;
-}
 
 size_t BmpBytes(int width, int height)
 {
@@ -81,14 +64,12 @@ protected:
 
     void WriteRecord(const JobWM& job)
     {
-        std::string text = MISC_Base64Encode(reinterpret_cast<const uint8_t*>(&job), sizeof(job));
-        ASSERT_TRUE(WritePrivateProfileStringW(L"Job Information", L"Param", std::wstring(text.begin(), text.end()).c_str(),
-                                               Ini().c_str()));
+        ASSERT_TRUE(WritePrivateProfileStringW(L"Job Information", L"Param", EncodedJob(job).c_str(), Ini().c_str()));
     }
     std::wstring Command() const { return L"\"" + BesideTest(L"mfpsm.exe") + L"\" CreateTextBMP \"" + Ini() + L"\""; }
     void Run(const std::wstring& bmp, int width = 64, int height = 32)
     {
-        WriteRecord(Record(bmp, width, height));
+        WriteRecord(SmallWatermarkJob(bmp, L"DRAFT", width, height));
         EXPECT_EQ(RunBeside(L"mfpsm.exe", L"CreateTextBMP \"" + Ini() + L"\"", kTimeoutMs), 1)
             << "one-shot commands end with 1";
     }
@@ -200,7 +181,7 @@ TEST_F(BmpOutput, KilledJobLeavesTheOldPictureOrTheWholeNewOne)
     const int side = 24000;
     std::wstring bmp = scratch_.File(L"wm.bmp");
     ASSERT_TRUE(WriteAllBytes(bmp, kOldBmp.data(), kOldBmp.size()));
-    WriteRecord(Record(bmp, side, side));
+    WriteRecord(SmallWatermarkJob(bmp, L"DRAFT", side, side));
     ChildProcess job(Command());
     ASSERT_TRUE(job.Started());
     HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, job.Id());

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "testkit/watermark_job.h"
 #include "testkit/wine_test.h"
 #include "watermark/base64.h"
 #include "watermark/settings.h"
@@ -59,19 +60,7 @@ protected:
 
     JobWM Record(int width = 64, int height = 32) const
     {
-        JobWM job{};
-        SetText(job.wm.wmText, WM_TEXT_MAX_LEN, L"DRAFT");
-        SetText(job.wm.wmFaceName, WM_FONTFACE_MAX_LEN, L"Arial");
-        SetText(job.wmFileName, WM_TEXT_MAX_LEN, BmpPath());
-        job.wm.wDensity = 100;
-        job.wm.wFontSize = 10;
-        job.nWidth = width;
-        job.nHeight = height;
-        job.nDstScale = 1;
-        job.nPageDensity = 1;
-        job.nMaxPageDensity = 1;
-        job.nTextScale = 100;
-        return job;
+        return SmallWatermarkJob(BmpPath(), L"DRAFT", width, height);
     }
     void WriteParam(const std::wstring& value)
     {
@@ -80,8 +69,7 @@ protected:
     }
     void WriteRecord(const JobWM& job)
     {
-        std::string text = MISC_Base64Encode(reinterpret_cast<const uint8_t*>(&job), sizeof(job));
-        WriteParam(std::wstring(text.begin(), text.end()));
+        WriteParam(EncodedJob(job));
     }
     // Runs the job on a fresh output path; the BMP's bytes, empty when none.
     std::vector<unsigned char> Run(const std::wstring& output)

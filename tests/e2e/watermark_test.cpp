@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "testkit/watermark_job.h"
 #include "testkit/wine_test.h"
-#include "watermark/base64.h"
 #include "watermark/halftone_tables.h"
 #include "watermark/profile_struct.h"
 #include "watermark/settings.h"
@@ -17,29 +17,6 @@
 namespace {
 
 constexpr DWORD kTimeoutMs = 30000;
-
-JobWM Record(const std::wstring& bmp, const wchar_t* text, int width, int height)
-{
-    JobWM job{};
-    wcsncpy(reinterpret_cast<wchar_t*>(job.wm.wmText), text, WM_TEXT_MAX_LEN - 1);
-    wcsncpy(reinterpret_cast<wchar_t*>(job.wm.wmFaceName), L"Arial", WM_FONTFACE_MAX_LEN - 1);
-    wcsncpy(reinterpret_cast<wchar_t*>(job.wmFileName), bmp.c_str(), WM_TEXT_MAX_LEN - 1);
-    job.wm.wDensity = 100;
-    job.wm.wFontSize = 10;
-    job.nWidth = width;
-    job.nHeight = height;
-    job.nDstScale = 1;
-    job.nPageDensity = 1;
-    job.nMaxPageDensity = 1;
-    job.nTextScale = 100;
-    return job;
-}
-
-std::wstring Encode(const JobWM& job)
-{
-    std::string text = MISC_Base64Encode(reinterpret_cast<const uint8_t*>(&job), sizeof(job));
-    return std::wstring(text.begin(), text.end());
-}
 
 void WriteParam(const std::wstring& ini, const std::wstring& value)
 {
@@ -121,7 +98,7 @@ protected:
     // Writes the record, runs the program and reads the picture back.
     bool Render(const JobWM& job, Picture* picture)
     {
-        WriteParam(Ini(), Encode(job));
+        WriteParam(Ini(), EncodedJob(job));
         EXPECT_EQ(CreateTextBmp(Ini()), 1) << "one-shot commands end with 1";
         return picture->Load(reinterpret_cast<const wchar_t*>(job.wmFileName));
     }
@@ -133,8 +110,8 @@ protected:
 
 TEST_F(WatermarkJob, UnreadableParamWritesNoFile)
 {
-    JobWM job = Record(Bmp(), L"DRAFT", 100, 50);
-    std::wstring valid = Encode(job);
+    JobWM job = SmallWatermarkJob(Bmp(), L"DRAFT", 100, 50);
+    std::wstring valid = EncodedJob(job);
     ASSERT_EQ(valid.size(), 3132u);
     const struct {
         const char* what;
@@ -161,13 +138,13 @@ TEST_F(WatermarkJob, UnreadableParamWritesNoFile)
 
 TEST_F(WatermarkJob, OutOfRangeRecordsWriteNoFile)
 {
-    JobWM range = Record(Bmp(), L"DRAFT", 100, 50);
+    JobWM range = SmallWatermarkJob(Bmp(), L"DRAFT", 100, 50);
     range.wm.wAngleDegree = 361;
-    JobWM densities = Record(Bmp(), L"DRAFT", 100, 50);
+    JobWM densities = SmallWatermarkJob(Bmp(), L"DRAFT", 100, 50);
     densities.nPageDensity = 5;  // above nMaxPageDensity
     densities.nMaxPageDensity = 3;
     for (const JobWM& job : {range, densities}) {
-        WriteParam(Ini(), Encode(job));
+        WriteParam(Ini(), EncodedJob(job));
         EXPECT_EQ(CreateTextBmp(Ini()), 1);
         EXPECT_FALSE(FileExists(Bmp()));
     }
@@ -181,7 +158,7 @@ TEST_F(WatermarkJob, HeaderStrideFollowsTheWidth)
     } cases[] = {{100, 16}, {32, 4}, {33, 8}};
     for (const auto& c : cases) {
         Picture p;
-        ASSERT_TRUE(Render(Record(Bmp(), L"x", c.width, 20), &p)) << c.width;
+        ASSERT_TRUE(Render(SmallWatermarkJob(Bmp(), L"x", c.width, 20), &p)) << c.width;
         EXPECT_EQ(p.width, c.width);
         EXPECT_EQ(p.height, 20);
         EXPECT_EQ(p.stride, c.stride) << c.width;
@@ -192,7 +169,7 @@ TEST_F(WatermarkJob, HeaderStrideFollowsTheWidth)
 TEST_F(WatermarkJob, EmptyTextIsAllWhite)
 {
     Picture p;
-    ASSERT_TRUE(Render(Record(Bmp(), L"", 203, 77), &p));
+    ASSERT_TRUE(Render(SmallWatermarkJob(Bmp(), L"", 203, 77), &p));
     EXPECT_EQ(p.BlackIn(0, 0, p.width, p.height), 0);
 }
 
@@ -206,7 +183,7 @@ TEST_F(WatermarkJob, SolidAreaKeepsTheTableShareAtEachLevel)
         uint32_t halftone;
     } cases[] = {{20, 30, 0}, {100, 150, 0}, {60, 84, 2}};
     for (const auto& c : cases) {
-        JobWM job = Record(Bmp(), L"\x2588", 600, 600);
+        JobWM job = SmallWatermarkJob(Bmp(), L"\x2588", 600, 600);
         job.wm.wFontSize = 60;
         job.wm.wDensity = static_cast<uint16_t>(c.density);
         job.HalftoneType = c.halftone;
@@ -224,7 +201,7 @@ TEST_F(WatermarkJob, SolidAreaKeepsTheTableShareAtEachLevel)
 
 TEST_F(WatermarkJob, OneCopyIsCentred)
 {
-    JobWM job = Record(Bmp(), L"HHHH", 1000, 600);
+    JobWM job = SmallWatermarkJob(Bmp(), L"HHHH", 1000, 600);
     job.wm.wFontSize = 20;
     Picture p;
     ASSERT_TRUE(Render(job, &p));
@@ -237,7 +214,7 @@ TEST_F(WatermarkJob, OneCopyIsCentred)
 
 TEST_F(WatermarkJob, NinetyDegreesIsTallerThanWide)
 {
-    JobWM job = Record(Bmp(), L"HHHH", 600, 1000);
+    JobWM job = SmallWatermarkJob(Bmp(), L"HHHH", 600, 1000);
     job.wm.wFontSize = 20;
     job.wm.wAngleDegree = 90;
     Picture p;
@@ -250,7 +227,7 @@ TEST_F(WatermarkJob, NinetyDegreesIsTallerThanWide)
 
 TEST_F(WatermarkJob, TiledCoversTheWholePage)
 {
-    JobWM job = Record(Bmp(), L"DRAFT", 800, 800);
+    JobWM job = SmallWatermarkJob(Bmp(), L"DRAFT", 800, 800);
     job.wm.wFontSize = 6;
     job.wm.wAngleDegree = 30;
     job.wm.wPlacement = 1;
@@ -264,7 +241,7 @@ TEST_F(WatermarkJob, TiledCoversTheWholePage)
 
 TEST_F(WatermarkJob, ShiftsChangeNothing)
 {
-    JobWM job = Record(Bmp(), L"SHIFT", 500, 300);
+    JobWM job = SmallWatermarkJob(Bmp(), L"SHIFT", 500, 300);
     job.wm.wAngleDegree = 20;
     Picture plain;
     ASSERT_TRUE(Render(job, &plain));
@@ -278,7 +255,7 @@ TEST_F(WatermarkJob, ShiftsChangeNothing)
 
 TEST_F(WatermarkJob, EnlargedTextScaleCentresInTheEnlargedRectangle)
 {
-    JobWM job = Record(Bmp(), L"HH", 1000, 600);
+    JobWM job = SmallWatermarkJob(Bmp(), L"HH", 1000, 600);
     job.nTextScale = 150;
     Picture p;
     ASSERT_TRUE(Render(job, &p));
@@ -292,8 +269,8 @@ TEST_F(WatermarkJob, EnlargedTextScaleCentresInTheEnlargedRectangle)
 TEST_F(WatermarkJob, MissingDirectoryWritesNoFile)
 {
     std::wstring bmp = scratch_.File(L"no such folder\\wm.bmp");
-    JobWM job = Record(bmp, L"DRAFT", 100, 50);
-    WriteParam(Ini(), Encode(job));
+    JobWM job = SmallWatermarkJob(bmp, L"DRAFT", 100, 50);
+    WriteParam(Ini(), EncodedJob(job));
     EXPECT_EQ(CreateTextBmp(Ini()), 1);
     EXPECT_FALSE(FileExists(bmp));
 }
