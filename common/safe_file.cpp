@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "common/handle_guards.h"
 #include "common/target_name.h"
 #include "common/trace.h"
 #include "common/utf16.h"
@@ -13,28 +14,11 @@ namespace {
 constexpr const wchar_t* kTag = L"MISC_WriteFileSafely";
 constexpr int kTempNameAttempts = 16;
 
-class ScopedFile {
-public:
-    explicit ScopedFile(HANDLE handle) : handle_(handle) {}
-    ~ScopedFile()
-    {
-        if (handle_ != INVALID_HANDLE_VALUE)
-            CloseHandle(handle_);
-    }
-    ScopedFile(const ScopedFile&) = delete;
-    ScopedFile& operator=(const ScopedFile&) = delete;
-    HANDLE Get() const { return handle_; }
-    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE handle_;
-};
-
 // The target is looked at without following a link planted there. Missing
 // is fine; anything that is not a plain, writable, empty or BMP file is not.
 bool TargetMayBeReplaced(const WCHAR* target)
 {
-    ScopedFile file(CreateFileW(target, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+    ScopedHandle file(CreateFileW(target, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!file.Valid()) {
         DWORD error = GetLastError();
@@ -152,7 +136,7 @@ int MISC_WriteFileSafely(const WCHAR* target, const MISC_FileWriter& write)
     }
     if (!TargetMayBeReplaced(target))
         return 0;
-    ScopedFile temp(CreateTempSibling(path.substr(0, PATH_FolderLength(path))));
+    ScopedHandle temp(CreateTempSibling(path.substr(0, PATH_FolderLength(path))));
     if (!temp.Valid()) {
         TRACE_TagError(kTag, L"create temporary file beside %ls fail!", target);
         return 0;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/globals.h"
+#include "common/handle_guards.h"
 #include "common/os_version.h"
 #include "common/printers.h"
 #include "common/trace.h"
@@ -16,24 +17,6 @@ namespace {
 
 constexpr DWORD kMaxJobs = 255;
 constexpr int kAnsiNameBytes = 260;
-
-// Closes the printer on every way out.
-class ScopedPrinter {
-public:
-    ScopedPrinter() = default;
-    ~ScopedPrinter()
-    {
-        if (handle_)
-            ClosePrinter(handle_);
-    }
-    ScopedPrinter(const ScopedPrinter&) = delete;
-    ScopedPrinter& operator=(const ScopedPrinter&) = delete;
-    void Adopt(HANDLE handle) { handle_ = handle; }
-    HANDLE Get() const { return handle_; }
-
-private:
-    HANDLE handle_ = nullptr;
-};
 
 // On the 9x family the spooler knows printers by their ANSI names. Best-fit
 // guesses are off: a character the code page lacks becomes its default

@@ -3,6 +3,7 @@
 #include <cwchar>
 #include <vector>
 
+#include "common/handle_guards.h"
 #include "common/trace.h"
 #include "preheat/wakeup_stream.h"
 
@@ -10,17 +11,6 @@ namespace {
 
 constexpr const wchar_t* kDocumentName = L"PreHeat";
 constexpr DWORD kMaxJobs = 255;
-
-class ScopedPrinter {
-public:
-    explicit ScopedPrinter(HANDLE printer) : printer_(printer) {}
-    ~ScopedPrinter() { ClosePrinter(printer_); }
-    ScopedPrinter(const ScopedPrinter&) = delete;
-    ScopedPrinter& operator=(const ScopedPrinter&) = delete;
-
-private:
-    HANDLE printer_;
-};
 
 // The spooler's two-call pattern: ask for the size, then fetch into a buffer
 // of that size. An empty buffer when the second call fails.

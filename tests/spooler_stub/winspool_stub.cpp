@@ -408,6 +408,14 @@ WINBOOL WINAPI ClosePrinter(HANDLE handle)
     StubHandle* h = FromHandle(handle);
     if (!h)
         return Fail(ERROR_INVALID_HANDLE);
+    SpoolCall call;
+    call.function = L"ClosePrinter";
+    call.printer = h->printer;
+    call.ok = true;
+    {
+        SpoolLock lock;
+        Record(SpoolDir(), call);
+    }
     h->magic = 0;
     delete h;
     return TRUE;
