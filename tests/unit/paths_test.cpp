@@ -239,9 +239,15 @@ TEST_F(PathService, TemporaryNamesCarryStampAndExtension)
         size_t dot = name.rfind(L'.');
         std::wstring extension = dot == std::wstring::npos ? L"" : name.substr(dot);
         EXPECT_EQ(extension, c.extension) << name.c_str();
-        // "$" + 4 hex digits + minute_second_ms_r1_r2
-        std::wstring stamp = name.substr(5, name.size() - 5 - extension.size());
-        EXPECT_EQ(std::count(stamp.begin(), stamp.end(), L'_'), 4) << name.c_str();
+        // "$" + the system's unique number (1 to 4 hex digits, no leading
+        // zeros) + minute_second_ms_r1_r2, the minute right after the number
+        std::wstring base = name.substr(0, name.size() - extension.size());
+        size_t firstStamp = base.find(L'_');
+        ASSERT_NE(firstStamp, std::wstring::npos) << name.c_str();
+        EXPECT_GE(firstStamp, 3u) << name.c_str();
+        EXPECT_LE(firstStamp, 7u) << name.c_str();
+        EXPECT_EQ(base.find_first_not_of(L"0123456789abcdefABCDEF", 1), firstStamp) << name.c_str();
+        EXPECT_EQ(std::count(base.begin(), base.end(), L'_'), 4) << name.c_str();
         EXPECT_FALSE(FileExists(path)) << "only a name is made";
     }
 }
