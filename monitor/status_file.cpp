@@ -1,6 +1,7 @@
 #include "monitor/status_file.h"
 
 #include <cwchar>
+#include <string>
 #include <vector>
 
 #include "common/globals.h"
@@ -27,16 +28,37 @@ constexpr int kBeforeReads = 4;
 constexpr int kKeptKeyAttempts = 4;
 constexpr const wchar_t* kMissingMark = L"\x1";  // no value the driver writes
 constexpr int kNumberUnits = 32;
-// The most a section can hold.
+// The most a section can hold; a read that did not fit reports this length.
 constexpr DWORD kSectionUnits = 32767;
+constexpr DWORD kSectionCutLength = kSectionUnits - 2;
+
+// "key=value" and its NUL, when the key is in the section.
+std::u16string EntryOf(const wchar_t* key)
+{
+    WCHAR value[kNumberUnits];
+    GetPrivateProfileStringW(kSectionPrinter, key, kMissingMark, value, kNumberUnits, g_szStatusFile);
+    if (wcscmp(value, kMissingMark) == 0)
+        return std::u16string();
+    std::u16string entry(U16View(key));
+    entry += u'=';
+    entry += U16View(value);
+    entry += u'\0';
+    return entry;
+}
 
 // Key and stamp from one read of the section, so both come from the same
-// moment of the file.
+// moment of the file. A section too long for one read comes back cut after
+// its first entries, and both keys may lie beyond the cut; judged from that,
+// our write would look undone and be repeated over and over into a file
+// another process is writing. Such a section (no driver writes one, but
+// anyone can write the file) is read key by key.
 SM_KeyState ReadKeyState(const wchar_t* key)
 {
     std::vector<WCHAR> block(kSectionUnits);
     DWORD length = GetPrivateProfileSectionW(kSectionPrinter, block.data(), kSectionUnits, g_szStatusFile);
-    return SM_KeyStateOf(U16View(block.data(), length), U16View(key), U16View(kKeyLastMsg));
+    if (length < kSectionCutLength)
+        return SM_KeyStateOf(U16View(block.data(), length), U16View(key), U16View(kKeyLastMsg));
+    return SM_KeyStateOf(EntryOf(key) + EntryOf(kKeyLastMsg), U16View(key), U16View(kKeyLastMsg));
 }
 
 // The state before our write, read again while a rewrite in progress hides

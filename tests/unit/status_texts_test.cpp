@@ -63,6 +63,23 @@ TEST(StatusFile, IntegerKeysReadTheirDefaultsWhenMissing)
     EXPECT_EQ(env.Read(L"ContinuePrint"), L"1");
 }
 
+// A section too long for one read: the keys lie beyond the cut, yet our
+// write is seen in place and made once, and nothing else in the file is lost.
+TEST(StatusFile, WriteIntoASectionTooLongForOneRead)
+{
+    MonitorEnv env(false);
+    const std::wstring longName(40000, L'P');
+    env.Write(L"PrinterName", longName.c_str());
+    env.Write(L"LastMsg", L"7");
+    env.Write(L"Message", L"1026");
+    EXPECT_EQ(SM_WriteStatusKey(kKeyMessage, L"0"), 1) << "our value counted as undone";
+    EXPECT_EQ(env.Read(L"Message"), L"0");
+    EXPECT_EQ(env.Read(L"LastMsg"), L"7");
+    WCHAR name[kPrinterNameUnits] = L"";
+    SM_ReadPrinterName(name);
+    EXPECT_EQ(std::wstring(name), longName.substr(0, kPrinterNameUnits - 1));
+}
+
 // The keys the driver keeps read as the profile functions read integers:
 // missing or empty is the default, otherwise the leading decimal number.
 TEST(StatusFile, KeptKeysReadTheirDefaultsWhenMissingOrEmpty)
