@@ -222,11 +222,15 @@ protected:
         EXPECT_TRUE(WaitForPrinterStatus(kPrinter, 0));
     }
     // The driver's close message: taken once (reset to 0), no dialog left.
+    // Closed once the monitor has hidden its window: its answer "Message" = 0
+    // is written and read back by then. Every profile write rewrites the whole
+    // file, so a write of ours before that could meet the monitor's.
     bool Close()
     {
         Write(kSection, L"Message", L"1026");
         return WaitFor([](HostileMonitor* t) { return t->Key(L"Message") == L"0"; }) &&
-               WaitFor([](HostileMonitor*) { return FindWindowW(L"#32770", kTitle) == nullptr; });
+               WaitFor([](HostileMonitor*) { return FindWindowW(L"#32770", kTitle) == nullptr; }) &&
+               WaitFor([](HostileMonitor*) { return !IsWindowVisible(FindWindowW(L"mfpsm", nullptr)); });
     }
 
     SpoolSandbox spool_;
@@ -322,7 +326,9 @@ TEST_F(HostileMonitor, HugeValuesAreCutNotOverrun)
     EXPECT_EQ(spool_.Status(kPrinter), 0u);
     EXPECT_TRUE(Close());
 
-    // A 300-character name written the driver's way: the same cut.
+    // A 300-character name written the driver's way, into a file as the
+    // driver keeps it: the same cut.
+    ASSERT_TRUE(WriteAllBytes(statusFile_, "\xFF\xFE", 2));
     std::wstring name300 = longName.substr(0, 300);
     Post(L"35|", name300);
     ASSERT_NE(WaitForDialog(), nullptr);
