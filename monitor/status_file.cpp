@@ -26,6 +26,10 @@ constexpr int kReadBacks = 12;
 constexpr DWORD kTornReadPauseMs = 5;
 constexpr int kBeforeReads = 4;
 constexpr int kKeptKeyAttempts = 4;
+// A writer preempted between emptying the file and writing it again leaves
+// it without its sections for as long as it waits for the processor, which
+// on a busy machine is tens of milliseconds.
+constexpr int kMissingSectionAttempts = 24;
 constexpr const wchar_t* kMissingMark = L"\x1";  // no value the driver writes
 constexpr int kNumberUnits = 32;
 // The most a section can hold; a read that did not fit reports this length.
@@ -73,18 +77,26 @@ SM_KeyState ReadStateBefore(const wchar_t* key)
     return state;
 }
 
+// True when the section holds any entry.
+bool HasSection(const wchar_t* section)
+{
+    WCHAR probe[4];
+    return GetPrivateProfileSectionW(section, probe, 4, g_szStatusFile) > 0;
+}
+
 // The profile functions rewrite the whole file for every key written, and a
 // read from another process at that moment finds it empty or cut short. A
 // key the driver keeps in the file is therefore read again, a few
-// milliseconds apart, before it counts as missing. Returns its length, or -1
-// (and value "") when it is still missing.
+// milliseconds apart, before it counts as missing; for longer while its whole
+// section is missing, as the file is then being written. Returns its length,
+// or -1 (and value "") when it is still missing.
 int ReadKeptKey(const wchar_t* section, const wchar_t* key, WCHAR* value, DWORD units)
 {
     for (int attempt = 1;; ++attempt) {
         DWORD length = GetPrivateProfileStringW(section, key, kMissingMark, value, units, g_szStatusFile);
         if (wcscmp(value, kMissingMark) != 0)
             return static_cast<int>(length);
-        if (attempt == kKeptKeyAttempts) {
+        if (attempt >= kKeptKeyAttempts && (attempt == kMissingSectionAttempts || HasSection(section))) {
             value[0] = L'\0';
             return -1;
         }
