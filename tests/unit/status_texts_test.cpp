@@ -2,8 +2,6 @@
 // message texts with their overrides from the UI text file.
 #include <gtest/gtest.h>
 
-#include <thread>
-
 #include "common/utf16.h"
 #include "display/message_table.h"
 #include "display/message_text.h"
@@ -80,24 +78,6 @@ TEST(StatusFile, WriteIntoASectionTooLongForOneRead)
     WCHAR name[kPrinterNameUnits] = L"";
     SM_ReadPrinterName(name);
     EXPECT_EQ(std::wstring(name), longName.substr(0, kPrinterNameUnits - 1));
-}
-
-// A driver preempted between emptying the file and writing it again leaves
-// it without its sections for a while: a key it keeps is waited for.
-TEST(StatusFile, KeptKeyIsWaitedForWhileItsSectionIsGone)
-{
-    MonitorEnv env(false);
-    env.Write(L"PrinterName", kPrinter);
-    const std::vector<unsigned char> whole = ReadAllBytes(env.StatusFile());
-    ASSERT_TRUE(WriteAllBytes(env.StatusFile(), "\xFF\xFE", 2));
-    std::thread driver([&] {
-        Sleep(40);
-        WriteAllBytes(env.StatusFile(), whole.data(), whole.size());
-    });
-    WCHAR name[kPrinterNameUnits] = L"";
-    SM_ReadPrinterName(name);
-    driver.join();
-    EXPECT_STREQ(name, kPrinter);
 }
 
 // The keys the driver keeps read as the profile functions read integers:
