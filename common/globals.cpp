@@ -18,6 +18,7 @@ DWORD g_ShownJobID = 0;
 WCHAR g_szStoreName[kTextUnits] = L"";
 int g_LastSpoolerStatus = -1;
 int g_SpoolerBusy = 0;
+int g_MessageResetOwed = 0;
 
 HWND g_hStatusDlg = nullptr;
 StatusItemTable g_StatusItems = kStatusItemTable;

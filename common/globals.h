@@ -29,6 +29,8 @@ extern DWORD g_ShownJobID;                     // the job of the list last shown
 extern WCHAR g_szStoreName[kTextUnits];        // store name of "Status", shown with code 277
 extern int g_LastSpoolerStatus;                // status word last set on the printer; -1: none
 extern int g_SpoolerBusy;                      // set while a status word is being set
+extern int g_MessageResetOwed;                 // a close with reset could not write "Message" = 0:
+                                               // while 1026 stays, ticks only retry that write
 
 // Status dialog (display/): non-null while the modeless dialog exists; the
 // message loop offers it every message for keyboard navigation.

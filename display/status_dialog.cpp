@@ -224,7 +224,7 @@ int SM_CloseSM(DWORD delayMs, BOOL reset)
     if (!g_hMonitorWnd || !IsWindow(g_hMonitorWnd))
         return 1;
     if (reset) {
-        SM_WriteStatusKey(kKeyMessage, L"0");
+        g_MessageResetOwed = !SM_WriteStatusKey(kKeyMessage, L"0");
         SM_ClearSpoolerStatus();
         SM_ForgetShownList();
         g_szStoreName[0] = L'\0';

@@ -35,12 +35,30 @@ void TakeNewStatus(HWND window)
     SM_SetSMStatus(window, list, count);
 }
 
+// The close of a 1026 is done; only its "Message" = 0 is missing. Doing
+// the whole close again on every tick would repeat the spooler calls (each a
+// network round trip on a printer connection) and the close delay four times
+// a second for as long as the file refuses the write.
+void RetryMessageReset()
+{
+    if (SM_WriteStatusKey(kKeyMessage, L"0"))
+        g_MessageResetOwed = 0;
+}
+
 } // namespace
 
 void SM_MonitorTick(HWND window)
 {
-    switch (SM_ReadStatusInt(kSectionPrinter, kKeyMessage, 0)) {
+    const int message = SM_ReadStatusInt(kSectionPrinter, kKeyMessage, 0);
+    // Anything but 1026 is the driver's word: the reset is no longer owed.
+    if (message != WM_SM_EXIT)
+        g_MessageResetOwed = 0;
+    switch (message) {
     case WM_SM_EXIT:
+        if (g_MessageResetOwed && !g_hStatusDlg) {
+            RetryMessageReset();
+            break;
+        }
         SM_ForgetShownList();
         SM_CloseSM(kCloseDelayMs, TRUE);
         break;

@@ -21,6 +21,13 @@ std::wstring SlotText(int id)
     return text;
 }
 
+// Another process holding the status file open for reading only, as a
+// reader that shares no write would: the profile writes fail, reads work.
+HANDLE RefuseWrites(const std::wstring& file)
+{
+    return CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
 } // namespace
 
 TEST(MonitorTick, TakesAStatusOnlyForANewNonZeroLastMsg)
@@ -106,6 +113,47 @@ TEST(MonitorTick, CloseMessageResetsOnceAlsoWithoutADialog)
     env.Write(L"Message", L"1027");
     SM_MonitorTick(g_hMonitorWnd);
     EXPECT_EQ(g_hStatusDlg, nullptr);
+}
+
+// A status file that refuses our write of "Message" = 0 keeps the 1026
+// there: the close is done once, then only the write is tried again.
+TEST(MonitorTick, CloseWhoseResetCannotBeWrittenRetriesOnlyTheWrite)
+{
+    MonitorEnv env;
+    env.Post(L"33|5|");
+    SM_MonitorTick(g_hMonitorWnd);
+    ASSERT_TRUE(DialogShown());
+    env.Write(L"Message", L"1026");
+    HANDLE holder = RefuseWrites(env.StatusFile());
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    const size_t before = env.Spool().Calls().size();
+
+    for (int tick = 0; tick < 40; ++tick)  // ten seconds of ticks
+        SM_MonitorTick(g_hMonitorWnd);
+    EXPECT_EQ(g_hStatusDlg, nullptr);
+    EXPECT_EQ(env.Read(L"Message"), L"1026");
+    EXPECT_EQ(env.StatusWords(), (std::vector<DWORD>{0x8, 0}));
+    EXPECT_LE(env.Spool().Calls().size() - before, 3u) << "one close's calls, not one a tick";
+
+    // The file takes writes again: the next tick writes the reset, and no
+    // spooler call comes with it.
+    CloseHandle(holder);
+    const size_t closed = env.Spool().Calls().size();
+    SM_MonitorTick(g_hMonitorWnd);
+    EXPECT_EQ(env.Read(L"Message"), L"0");
+    EXPECT_EQ(env.Spool().Calls().size(), closed);
+
+    // A later 1026 that cannot be written closes in full once more.
+    env.Post(L"33|");
+    SM_MonitorTick(g_hMonitorWnd);
+    ASSERT_TRUE(DialogShown());
+    env.Write(L"Message", L"1026");
+    holder = RefuseWrites(env.StatusFile());
+    SM_MonitorTick(g_hMonitorWnd);
+    SM_MonitorTick(g_hMonitorWnd);
+    CloseHandle(holder);
+    EXPECT_EQ(g_hStatusDlg, nullptr);
+    EXPECT_EQ(env.StatusWords(), (std::vector<DWORD>{0x8, 0, 0x8, 0}));
 }
 
 TEST(MonitorTick, CloseMessageEndsTheMonitorOnThe9xFamily)
