@@ -1,5 +1,7 @@
 #include "prompts/prompt_dialog.h"
 
+#include <imm.h>
+
 #include "common/printers.h"
 #include "common/text.h"
 #include "common/trace.h"
@@ -42,6 +44,11 @@ void MISC_ResetPromptField(HWND dialog, int id, int maxUnits)
 {
     SendDlgItemMessageW(dialog, id, EM_LIMITTEXT, static_cast<WPARAM>(maxUnits), 0);
     SetDlgItemTextW(dialog, id, L"");
+    // Every prompt field takes ASCII only. A Chinese IME in its native mode,
+    // the default for the users these prompts speak to, would turn the
+    // keystrokes into Chinese characters that the character rule then
+    // throws away; with no input context the keys arrive as typed.
+    ImmAssociateContext(GetDlgItem(dialog, id), nullptr);
 }
 
 void MISC_CheckPromptField(HWND dialog, int id, unsigned kind, WCHAR (&last)[kTextUnits])

@@ -16,7 +16,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/dist.sh"
 
 root=$dist_root
 check="$root/build/dist-check"
-imports="ADVAPI32.dll GDI32.dll KERNEL32.dll SHELL32.dll USER32.dll WINSPOOL.DRV msvcrt.dll"
+imports="ADVAPI32.dll GDI32.dll IMM32.dll KERNEL32.dll SHELL32.dll USER32.dll WINSPOOL.DRV msvcrt.dll"
 run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 failures=0
 

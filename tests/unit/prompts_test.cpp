@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <imm.h>
 #include <winspool.h>
 
 #include <string>
 
 #include "common/globals.h"
+#include "prompts/accounting_dialog.h"
 #include "prompts/check_string.h"
 #include "prompts/prompt_dialog.h"
 #include "prompts/secure_dialog.h"
@@ -162,6 +164,39 @@ TEST(SecureDialog, StartsCentredTopmostWithTheIdFieldFocused)
     EXPECT_EQ(IsDlgButtonChecked(dialog.Get(), IDC_SEC_REMOVE), static_cast<UINT>(BST_CHECKED));
     EXPECT_EQ(SendDlgItemMessageW(dialog.Get(), IDC_SEC_ID, EM_GETLIMITTEXT, 0, 0), 16);
     EXPECT_EQ(SendDlgItemMessageW(dialog.Get(), IDC_SEC_PASSWORD, EM_GETLIMITTEXT, 0, 0), 16);
+}
+
+// The fields take ASCII only, so no IME may compose into them.
+TEST(PromptFields, NoFieldHasAnInputContext)
+{
+    InitProcessValues();
+    g_SecurityType = 2;
+    const struct {
+        int dialog;
+        DLGPROC proc;
+        int fields[2];
+    } prompts[] = {
+        {IDD_SECURE, Secure_DlgProc, {IDC_SEC_ID, IDC_SEC_PASSWORD}},
+        {IDD_ACCOUNTING, Accounting_DlgProc, {IDC_ACT_NAME, IDC_ACT_PASSWORD}},
+    };
+    for (const auto& prompt : prompts) {
+        DialogWindow dialog(prompt.dialog, prompt.proc);
+        ASSERT_NE(dialog.Get(), nullptr);
+        for (int id : prompt.fields) {
+            HWND field = GetDlgItem(dialog.Get(), id);
+            EXPECT_EQ(ImmGetContext(field), nullptr) << "field " << id;
+            // Where the system gives a field a context, the field's reset
+            // takes it away again.
+            HIMC own = ImmCreateContext();
+            ImmAssociateContext(field, own);
+            HIMC got = ImmGetContext(field);
+            EXPECT_EQ(got, own) << "field " << id;
+            ImmReleaseContext(field, got);
+            MISC_ResetPromptField(dialog.Get(), id, 16);
+            EXPECT_EQ(ImmGetContext(field), nullptr) << "field " << id;
+            ImmDestroyContext(own);
+        }
+    }
 }
 
 TEST(CheckString, LettersAndDigitsAsTheWindowsRuntimeClassifiesThem)
