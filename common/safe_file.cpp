@@ -18,16 +18,23 @@ constexpr DWORD kHeldWaitMs = 2000;
 constexpr DWORD kHeldPauseMs = 50;
 
 // Done: the step went through; Refused: it never will; Held: another
-// process has the old file open, or it is being deleted, which passes.
+// process has the old file open, which passes: virus scanners and the
+// driver reading the last picture let go within moments.
 enum class Step { Done, Refused, Held };
 
-// What Windows answers while another process has the file open without
-// delete sharing (the rename says access denied then), locks a range of it,
-// or has it marked for deletion. Virus scanners and the driver reading the
-// last picture let go within moments.
-bool IsHeldError(DWORD error)
+// An open refused because another process holds the file without sharing
+// it, or locks a range of it. (An open of a folder is refused with access
+// denied, so that answer is no sign of a holder here.)
+bool IsHeldOpenError(DWORD error)
 {
-    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED;
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+}
+
+// The rename over a file that another process has open without delete
+// sharing, or that is being deleted, is refused with access denied.
+bool IsHeldRenameError(DWORD error)
+{
+    return IsHeldOpenError(error) || error == ERROR_ACCESS_DENIED;
 }
 
 // Repeats step while the target is held, for up to kHeldWaitMs.
@@ -54,7 +61,7 @@ Step LookAtTarget(const WCHAR* target)
         DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND)
             return Step::Done;
-        if (IsHeldError(error))
+        if (IsHeldOpenError(error))
             return Step::Held;
         TRACE_TagError(kTag, L"%ls can't be looked at (%lu), left alone", target, error);
         return Step::Refused;
@@ -131,8 +138,10 @@ Step RenameOver(HANDLE file, const WCHAR* target)
     if (SetFileInformationByHandle(file, FileRenameInfo, rename, static_cast<DWORD>(buffer.size())))
         return Step::Done;
     const DWORD error = GetLastError();
+    if (IsHeldRenameError(error))
+        return Step::Held;
     TRACE_TagError(kTag, L"replace %ls fail (%lu)!", target, error);
-    return IsHeldError(error) ? Step::Held : Step::Refused;
+    return Step::Refused;
 }
 
 // The target is looked at again last: it may have changed meanwhile. The
@@ -194,7 +203,10 @@ int MISC_WriteFileSafely(const WCHAR* target, const MISC_FileWriter& write)
         TRACE_TagError(kTag, L"create temporary file beside %ls fail!", target);
         return 0;
     }
-    if (!Fill(temp.Get(), write))
-        return 0;
-    return ResultOf(RetryWhileHeld(target, [&temp, target] { return ReplaceTarget(temp.Get(), target); }));
+    const Step replaced = Fill(temp.Get(), write)
+                              ? RetryWhileHeld(target, [&temp, target] { return ReplaceTarget(temp.Get(), target); })
+                              : Step::Refused;
+    if (replaced != Step::Done)
+        MarkForDeletion(temp.Get(), true);
+    return ResultOf(replaced);
 }

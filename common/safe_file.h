@@ -16,8 +16,8 @@ using MISC_FileWriter = std::function<bool(HANDLE file)>;
 // naming a folder, a named stream, and an existing target that is a folder,
 // a link or other reparse point, read-only, or neither empty nor a BMP file
 // (starting with "BM"). While another process holds the old file (open
-// without delete sharing, locked, or being deleted) the look and the
-// replace are each tried again for up to 2 s. On any failure only the
+// without delete sharing, or locked) the look and the replace are each
+// tried again for up to 2 s. On any failure only the
 // temporary file is removed, through its handle; it is also gone if the
 // process is killed meanwhile. 1 when target was written, MISC_FILE_HELD when
 // the old file stayed held, else 0.
