@@ -1,6 +1,7 @@
 #include "app/dispatch.h"
 
 #include "app/command_line.h"
+#include "app/session_facts.h"
 #include "common/globals.h"
 #include "common/registry.h"
 #include "common/text.h"
@@ -11,6 +12,7 @@
 #include "prompts/accounting_dialog.h"
 #include "prompts/secure_dialog.h"
 #include "resources/resource.h"
+#include "watermark/ibitmap.h"
 #include "watermark/wm_job.h"
 
 namespace {
@@ -37,7 +39,7 @@ int Uninstall(const WCHAR* moduleName)
         PostMessageW(monitor, WM_QUIT, 0, 0);
     }
     SM_DeleteAutostart(moduleName);
-    return 0;
+    return kExitTaskDone;
 }
 
 int SetNumber(const ArgTable& args, const wchar_t* debugLine, const wchar_t* traceFormat,
@@ -46,7 +48,16 @@ int SetNumber(const ArgTable& args, const wchar_t* debugLine, const wchar_t* tra
     MISC_DebugPrint(debugLine);
     TRACE_Tag(kTag, traceFormat, Slot(args, 2));
     MISC_SetRegValue(valueName, SlotNumber(args, 2), moduleName);
-    return 0;
+    return kExitTaskDone;
+}
+
+// A prompt in the services' session would wait for an answer nobody can give.
+bool NoUserCanAnswer()
+{
+    if (SM_UserCanAnswer(SM_JudgeThisSession()))
+        return false;
+    TRACE_TagError(kTag, L"no user can answer a prompt in this session");
+    return true;
 }
 
 int Security(const ArgTable& args)
@@ -59,9 +70,12 @@ int Security(const ArgTable& args)
     int languageId = SlotNumber(args, 4);
     g_Language = SM_GetLanguageIndex(languageId);
     MISC_DebugPrint(L"security, g_Language is %d", languageId);
-    if (g_SecurityType == 1 || g_SecurityType == 2)
-        DialogBoxParamW(g_hInstance, MAKEINTRESOURCEW(IDD_SECURE), nullptr, Secure_DlgProc, 0);
-    return 0;
+    if (g_SecurityType != 1 && g_SecurityType != 2)
+        return kExitTaskDone;
+    if (NoUserCanAnswer())
+        return kExitAnswersNotHanded;
+    DialogBoxParamW(g_hInstance, MAKEINTRESOURCEW(IDD_SECURE), nullptr, Secure_DlgProc, 0);
+    return kExitTaskDone;
 }
 
 int Accounting(const ArgTable& args)
@@ -72,8 +86,10 @@ int Accounting(const ArgTable& args)
     int languageId = SlotNumber(args, 3);
     g_Language = SM_GetLanguageIndex(languageId);
     MISC_DebugPrint(L"security, g_Language is %d", languageId);
+    if (NoUserCanAnswer())
+        return kExitAnswersNotHanded;
     DialogBoxParamW(g_hInstance, MAKEINTRESOURCEW(IDD_ACCOUNTING), nullptr, Accounting_DlgProc, 0);
-    return 0;
+    return kExitTaskDone;
 }
 
 int Preheat(const ArgTable& args)
@@ -82,14 +98,30 @@ int Preheat(const ArgTable& args)
     MISC_DebugPrint(L"preheat start, %ls", Slot(args, 2));
     SM_WritePrinter(Slot(args, 2), kWakeUpStream, static_cast<DWORD>(kWakeUpStreamBytes));
     MISC_DebugPrint(L"preheat end");
-    return 0;
+    return kExitTaskDone;
 }
 
 int CreateTextBMP(const ArgTable& args)
 {
     MISC_DebugPrint(L"SM_PARAM_BMP");
-    // The BMP file is the job's only output; its result stops here.
-    SM_CreateTextBMPUsingIni_New(Slot(args, 2));
+    // The BMP file is the job's only output; its result stops here, but for
+    // a picture that another process kept open: the driver would print the
+    // old one.
+    if (SM_CreateTextBMPUsingIni_New(Slot(args, 2)) == WM_HELD_ERROR)
+        return kExitTargetHeld;
+    return kExitTaskDone;
+}
+
+// An elevated or invisible monitor would act on a file every user may write,
+// be shown to nobody, or be out of reach of the user's "uninstall": it only
+// records itself, and the user's logon starts it as the user.
+int Install(const WCHAR* moduleName, const WCHAR* exePath)
+{
+    MISC_DebugPrint(L"SM_PARAM_INSTALL");
+    SM_WriteAutostart(moduleName, exePath);
+    if (SM_MayStayResident(SM_JudgeThisSession()))
+        return kDispatchResident;
+    TRACE_Tag(kTag, L"autostart written; no resident monitor in this session or with these rights");
     return 0;
 }
 
@@ -121,9 +153,7 @@ int SM_DispatchCommand(const WCHAR* const* argv, int argc, const WCHAR* moduleNa
     case CommandWord::Uninstall:
         return Uninstall(moduleName);
     case CommandWord::Install:
-        MISC_DebugPrint(L"SM_PARAM_INSTALL");
-        SM_WriteAutostart(moduleName, exePath);
-        return 1;
+        return Install(moduleName, exePath);
     case CommandWord::SetATM:
         return SetNumber(args, L"SM_PARAM_ATM_SET", L"OnOff = %ls", L"AtmMode", moduleName);
     case CommandWord::Charset:
@@ -135,5 +165,5 @@ int SM_DispatchCommand(const WCHAR* const* argv, int argc, const WCHAR* moduleNa
     case CommandWord::None:
         break;
     }
-    return 0;
+    return kExitTaskDone;
 }

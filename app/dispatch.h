@@ -3,8 +3,13 @@
 
 #include <windows.h>
 
-// Runs the task of the command word. Returns 1 when the process is to become
-// the resident monitor ("install"), 0 when it is to end.
+// SM_DispatchCommand's answer when the process is to become the resident monitor.
+constexpr int kDispatchResident = -1;
+
+// Runs the task of the command word. Returns kDispatchResident for "install"
+// started in a user's session with the user's own rights; otherwise the exit
+// code the process ends with (kExitTaskDone and its sisters, common/globals.h;
+// 0 for an "install" that only wrote the autostart value).
 int SM_DispatchCommand(const WCHAR* const* argv, int argc, const WCHAR* moduleName, const WCHAR* exePath);
 
 // Language identifier to prompt table column, with its two debug lines.

@@ -35,8 +35,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     for (int i = 0; i < argc; ++i)
         MISC_DebugPrint(L"argv[%d] = %ls", i, argv[i]);
 
-    int exitCode = 1;
-    if (SM_DispatchCommand(argv, argc, g_szModuleName, exePath))
+    int exitCode = SM_DispatchCommand(argv, argc, g_szModuleName, exePath);
+    if (exitCode == kDispatchResident)
         exitCode = SM_RunResident();
     if (argv)
         LocalFree(argv);

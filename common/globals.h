@@ -8,6 +8,11 @@
 
 constexpr int kTextUnits = MAX_PATH;  // the fixed 260-unit text buffers
 
+// Exit codes of the one-shot commands (app/DRIVER_SIDE.md).
+constexpr int kExitTaskDone = 1;          // the task ran; its outputs tell how it went
+constexpr int kExitAnswersNotHanded = 2;  // a prompt's answers could not reach the driver
+constexpr int kExitTargetHeld = 3;        // the BMP stayed held open by another process
+
 // Start-up (app/)
 extern HINSTANCE g_hInstance;                  // instance handle given to WinMain
 extern WCHAR g_szStatusFile[kTextUnits];       // full path of StatusMonitorV3.ini

@@ -42,27 +42,43 @@ bool EnsureKeyLevel(const wchar_t* parent, const wchar_t* child, const wchar_t* 
 
 } // namespace
 
-int SM_WriteAutostart(const WCHAR* valueName, const WCHAR* exePath)
+LONG SM_SetRunValue(HKEY root, const WCHAR* valueName, const WCHAR* data)
 {
     HKEY key;
-    if (RegOpenKeyW(HKEY_LOCAL_MACHINE, kRunKey, &key) != ERROR_SUCCESS)
-        return 0;
-    const std::u16string command = PATH_AutostartCommand(U16View(exePath));
-    // REG_SZ data includes its terminating zero.
-    DWORD bytes = static_cast<DWORD>((command.size() + 1) * sizeof(WCHAR));
-    LONG rc = RegSetValueExW(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()), bytes);
+    LONG rc = RegCreateKeyExW(root, kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+    if (rc != ERROR_SUCCESS)
+        return rc;
+    const DWORD bytes = static_cast<DWORD>((wcslen(data) + 1) * sizeof(WCHAR));
+    rc = RegSetValueExW(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data), bytes);
     RegCloseKey(key);
-    return rc == ERROR_SUCCESS ? 1 : 0;
+    return rc;
+}
+
+int SM_WriteAutostart(const WCHAR* valueName, const WCHAR* exePath, SM_RunValueWriter write)
+{
+    constexpr const wchar_t* tag = L"SM_WriteAutostart";
+    const std::u16string command = PATH_AutostartCommand(U16View(exePath));
+    const LONG machine = write(HKEY_LOCAL_MACHINE, valueName, W16(command.c_str()));
+    if (machine == ERROR_SUCCESS)
+        return 1;
+    // Without it nothing would start at the user's next logon.
+    const LONG user = write(HKEY_CURRENT_USER, valueName, W16(command.c_str()));
+    TRACE_Tag(tag, L"machine's Run key refused %ls (%ld), this user's: %ld", valueName, machine, user);
+    return user == ERROR_SUCCESS ? 1 : 0;
 }
 
 int SM_DeleteAutostart(const WCHAR* valueName)
 {
-    HKEY key;
-    if (RegOpenKeyA(HKEY_LOCAL_MACHINE, "software\\microsoft\\windows\\currentversion\\run", &key) != ERROR_SUCCESS)
-        return 0;
-    LONG rc = RegDeleteValueW(key, valueName);
-    RegCloseKey(key);
-    return rc == ERROR_SUCCESS ? 1 : 0;
+    int deleted = 0;
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+        HKEY key;
+        if (RegOpenKeyA(root, "software\\microsoft\\windows\\currentversion\\run", &key) != ERROR_SUCCESS)
+            continue;
+        if (RegDeleteValueW(key, valueName) == ERROR_SUCCESS)
+            deleted = 1;
+        RegCloseKey(key);
+    }
+    return deleted;
 }
 
 int MISC_OpenRegKey(HKEY* key, const WCHAR* keyName)

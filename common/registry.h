@@ -7,10 +7,18 @@
 
 constexpr const wchar_t* kRunKey = L"software\\microsoft\\windows\\currentversion\\run";
 
+// Sets name = data (REG_SZ, with its terminating zero) under root's Run key;
+// the registry's result.
+LONG SM_SetRunValue(HKEY root, const WCHAR* valueName, const WCHAR* data);
+using SM_RunValueWriter = LONG (*)(HKEY root, const WCHAR* valueName, const WCHAR* data);
+
 // Writes the autostart value name = path (REG_SZ), the path in quotes when
-// it holds a space; 1 when written.
-int SM_WriteAutostart(const WCHAR* valueName, const WCHAR* exePath);
-// Deletes the autostart value; 1 when deleted, 0 otherwise (also when absent).
+// it holds a space: under HKEY_LOCAL_MACHINE for every user, or, where that
+// is refused (a standard user), under HKEY_CURRENT_USER for this user. 1 when
+// written in one of them. write is SM_SetRunValue but in tests.
+int SM_WriteAutostart(const WCHAR* valueName, const WCHAR* exePath, SM_RunValueWriter write = SM_SetRunValue);
+// Deletes the autostart value of the machine and of this user; 1 when one
+// was deleted, 0 otherwise (also when both are absent).
 int SM_DeleteAutostart(const WCHAR* valueName);
 // Opens the program key for keyName, creating missing levels; the caller closes it.
 int MISC_OpenRegKey(HKEY* key, const WCHAR* keyName);

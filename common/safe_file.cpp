@@ -14,37 +14,76 @@ namespace {
 constexpr const wchar_t* kTag = L"MISC_WriteFileSafely";
 constexpr int kTempNameAttempts = 16;
 
+constexpr DWORD kHeldWaitMs = 2000;
+constexpr DWORD kHeldPauseMs = 50;
+
+// Done: the step went through; Refused: it never will; Held: another
+// process has the old file open, which passes: virus scanners and the
+// driver reading the last picture let go within moments.
+enum class Step { Done, Refused, Held };
+
+// An open refused because another process holds the file without sharing
+// it, or locks a range of it. (An open of a folder is refused with access
+// denied, so that answer is no sign of a holder here.)
+bool IsHeldOpenError(DWORD error)
+{
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+}
+
+// The rename over a file that another process has open without delete
+// sharing, or that is being deleted, is refused with access denied.
+bool IsHeldRenameError(DWORD error)
+{
+    return IsHeldOpenError(error) || error == ERROR_ACCESS_DENIED;
+}
+
+// Repeats step while the target is held, for up to kHeldWaitMs.
+Step RetryWhileHeld(const WCHAR* target, const std::function<Step()>& step)
+{
+    const DWORD start = GetTickCount();
+    Step result = step();
+    while (result == Step::Held && GetTickCount() - start < kHeldWaitMs) {
+        Sleep(kHeldPauseMs);
+        result = step();
+    }
+    if (result == Step::Held)
+        TRACE_TagError(kTag, L"%ls still held after %lu ms, left alone", target, kHeldWaitMs);
+    return result;
+}
+
 // The target is looked at without following a link planted there. Missing
 // is fine; anything that is not a plain, writable, empty or BMP file is not.
-bool TargetMayBeReplaced(const WCHAR* target)
+Step LookAtTarget(const WCHAR* target)
 {
     ScopedHandle file(CreateFileW(target, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!file.Valid()) {
         DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND)
-            return true;
+            return Step::Done;
+        if (IsHeldOpenError(error))
+            return Step::Held;
         TRACE_TagError(kTag, L"%ls can't be looked at (%lu), left alone", target, error);
-        return false;
+        return Step::Refused;
     }
     BY_HANDLE_FILE_INFORMATION info;
     if (GetFileType(file.Get()) != FILE_TYPE_DISK || !GetFileInformationByHandle(file.Get(), &info)) {
         TRACE_TagError(kTag, L"%ls is no disk file, left alone", target);
-        return false;
+        return Step::Refused;
     }
     const DWORD refused = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_READONLY;
     if (info.dwFileAttributes & refused) {
         TRACE_TagError(kTag, L"%ls has attributes 0x%lx, left alone", target, info.dwFileAttributes);
-        return false;
+        return Step::Refused;
     }
     if (info.nFileSizeHigh == 0 && info.nFileSizeLow == 0)
-        return true;
+        return Step::Done;
     char mark[2] = {0, 0};
     DWORD read = 0;
     if (ReadFile(file.Get(), mark, sizeof(mark), &read, nullptr) && read == 2 && mark[0] == 'B' && mark[1] == 'M')
-        return true;
+        return Step::Done;
     TRACE_TagError(kTag, L"%ls is no BMP file, left alone", target);
-    return false;
+    return Step::Refused;
 }
 
 // A new file beside the target that nobody else can open while it is ours.
@@ -84,11 +123,11 @@ std::wstring NtPathOf(const WCHAR* target)
 
 // Renames the open file over the target in one step: the target is either
 // the old file or the new one, never a part of either.
-bool ReplaceTarget(HANDLE file, const WCHAR* target)
+Step RenameOver(HANDLE file, const WCHAR* target)
 {
     std::wstring to = NtPathOf(target);
     if (to.empty())
-        return false;
+        return Step::Refused;
     const DWORD nameBytes = static_cast<DWORD>(to.size() * sizeof(WCHAR));
     std::vector<BYTE> buffer(sizeof(FILE_RENAME_INFO) + nameBytes);
     auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
@@ -96,13 +135,34 @@ bool ReplaceTarget(HANDLE file, const WCHAR* target)
     rename->RootDirectory = nullptr;
     rename->FileNameLength = nameBytes;
     memcpy(rename->FileName, to.c_str(), nameBytes);
-    return SetFileInformationByHandle(file, FileRenameInfo, rename, static_cast<DWORD>(buffer.size())) != FALSE;
+    if (SetFileInformationByHandle(file, FileRenameInfo, rename, static_cast<DWORD>(buffer.size())))
+        return Step::Done;
+    const DWORD error = GetLastError();
+    if (IsHeldRenameError(error))
+        return Step::Held;
+    TRACE_TagError(kTag, L"replace %ls fail (%lu)!", target, error);
+    return Step::Refused;
+}
+
+// The target is looked at again last: it may have changed meanwhile. The
+// deletion mark is lifted only for the rename itself, so a process killed
+// while it waits for the target still leaves nothing behind.
+Step ReplaceTarget(HANDLE file, const WCHAR* target)
+{
+    const Step look = LookAtTarget(target);
+    if (look != Step::Done)
+        return look;
+    if (!MarkForDeletion(file, false))
+        return Step::Refused;
+    const Step renamed = RenameOver(file, target);
+    if (renamed != Step::Done)
+        MarkForDeletion(file, true);
+    return renamed;
 }
 
 // The temporary file is marked for deletion while it is filled, so a process
-// killed meanwhile leaves nothing behind; the mark is lifted just before the
-// rename. The target is looked at again last: it may have changed meanwhile.
-bool FillAndReplace(HANDLE file, const WCHAR* target, const MISC_FileWriter& write)
+// killed meanwhile leaves nothing behind.
+bool Fill(HANDLE file, const MISC_FileWriter& write)
 {
     if (!MarkForDeletion(file, true) || !write(file)) {
         TRACE_TagError(kTag, L"write fail!");
@@ -112,13 +172,14 @@ bool FillAndReplace(HANDLE file, const WCHAR* target, const MISC_FileWriter& wri
         TRACE_TagError(kTag, L"flush fail!");
         return false;
     }
-    if (!TargetMayBeReplaced(target))
-        return false;
-    if (!MarkForDeletion(file, false) || !ReplaceTarget(file, target)) {
-        TRACE_TagError(kTag, L"replace %ls fail!", target);
-        return false;
-    }
     return true;
+}
+
+int ResultOf(Step step)
+{
+    if (step == Step::Held)
+        return MISC_FILE_HELD;
+    return step == Step::Done ? 1 : 0;
 }
 
 } // namespace
@@ -134,15 +195,18 @@ int MISC_WriteFileSafely(const WCHAR* target, const MISC_FileWriter& write)
         TRACE_TagError(kTag, L"%ls refused (%d)", target, static_cast<int>(verdict));
         return 0;
     }
-    if (!TargetMayBeReplaced(target))
-        return 0;
+    const Step look = RetryWhileHeld(target, [target] { return LookAtTarget(target); });
+    if (look != Step::Done)
+        return ResultOf(look);
     ScopedHandle temp(CreateTempSibling(path.substr(0, PATH_FolderLength(path))));
     if (!temp.Valid()) {
         TRACE_TagError(kTag, L"create temporary file beside %ls fail!", target);
         return 0;
     }
-    if (FillAndReplace(temp.Get(), target, write))
-        return 1;
-    MarkForDeletion(temp.Get(), true);
-    return 0;
+    const Step replaced = Fill(temp.Get(), write)
+                              ? RetryWhileHeld(target, [&temp, target] { return ReplaceTarget(temp.Get(), target); })
+                              : Step::Refused;
+    if (replaced != Step::Done)
+        MarkForDeletion(temp.Get(), true);
+    return ResultOf(replaced);
 }

@@ -15,7 +15,12 @@ using MISC_FileWriter = std::function<bool(HANDLE file)>;
 // written: device and raw-namespace names, a name without a folder part or
 // naming a folder, a named stream, and an existing target that is a folder,
 // a link or other reparse point, read-only, or neither empty nor a BMP file
-// (starting with "BM"). On any failure only the temporary file is removed,
-// through its handle; it is also gone if the process is killed meanwhile.
-// 1 when target was written, else 0.
+// (starting with "BM"). While another process holds the old file (open
+// without delete sharing, or locked) the look and the replace are each
+// tried again for up to 2 s. On any failure only the
+// temporary file is removed, through its handle; it is also gone if the
+// process is killed meanwhile. 1 when target was written, MISC_FILE_HELD when
+// the old file stayed held, else 0.
 int MISC_WriteFileSafely(const WCHAR* target, const MISC_FileWriter& write);
+
+constexpr int MISC_FILE_HELD = -1;

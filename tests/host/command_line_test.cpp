@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/session_rule.h"
 
 TEST(CommandWord, OnlyExactWordsMatch)
 {
@@ -63,4 +64,31 @@ TEST(ArgTable, CutsLongArgumentsAndIgnoresThoseBeyondTheFiftieth)
     const char16_t* shortArgv[] = {u"only"};
     SM_FillArgTable(table, shortArgv, 1);
     EXPECT_EQ(SM_ArgText(table, 1), u"");
+}
+
+TEST(SessionRule, ResidentOnlyInAUsersSessionWithHisOwnRights)
+{
+    using E = SM_Elevation;
+    using V = SM_SessionVerdict;
+    const struct {
+        SM_SessionFacts facts;
+        V verdict;
+        bool resident, prompt;
+    } cases[] = {
+        {{E::Default, false, 1}, V::UserSession, true, true},   // UAC off: no filtered half to leave it to
+        {{E::Limited, false, 2}, V::UserSession, true, true},
+        {{E::Full, false, 1}, V::Elevated, false, true},        // an elevated installer
+        {{E::Default, true, 1}, V::LocalSystem, false, true},
+        {{E::Full, true, 3}, V::LocalSystem, false, true},
+        {{E::Default, true, 0}, V::ServicesSession, false, false},  // a service
+        {{E::Limited, false, 0}, V::ServicesSession, false, false},
+        {{E::Full, false, 0}, V::ServicesSession, false, false},    // a deferred installer action
+    };
+    for (const auto& c : cases) {
+        const V verdict = SM_JudgeSession(c.facts);
+        EXPECT_EQ(verdict, c.verdict) << static_cast<int>(c.facts.elevation) << " " << c.facts.localSystem << " "
+                                      << c.facts.sessionId;
+        EXPECT_EQ(SM_MayStayResident(verdict), c.resident) << static_cast<int>(verdict);
+        EXPECT_EQ(SM_UserCanAnswer(verdict), c.prompt) << static_cast<int>(verdict);
+    }
 }

@@ -17,13 +17,22 @@ protected:
     static void Clean()
     {
         DeleteRegTree(HKEY_LOCAL_MACHINE, kScratchKey);
-        HKEY run;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE, &run) == ERROR_SUCCESS) {
-            RegDeleteValueW(run, kScratchRun);
-            RegCloseKey(run);
+        for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+            HKEY run;
+            if (RegOpenKeyExW(root, kRunKey, 0, KEY_SET_VALUE, &run) == ERROR_SUCCESS) {
+                RegDeleteValueW(run, kScratchRun);
+                RegCloseKey(run);
+            }
         }
     }
 };
+
+// The machine's Run key as a standard user finds it: written only by an
+// administrator.
+LONG RefuseMachine(HKEY root, const WCHAR* valueName, const WCHAR* data)
+{
+    return root == HKEY_LOCAL_MACHINE ? ERROR_ACCESS_DENIED : SM_SetRunValue(root, valueName, data);
+}
 
 } // namespace
 
@@ -83,4 +92,21 @@ TEST_F(RegistrySettings, AutostartIsWrittenAndDeleted)
         EXPECT_FALSE(ReadRegString(HKEY_LOCAL_MACHINE, kRunKey, kScratchRun, &stored));
         EXPECT_EQ(SM_DeleteAutostart(kScratchRun), 0) << "deleting a missing value fails quietly";
     }
+}
+
+TEST_F(RegistrySettings, RefusedMachineAutostartIsWrittenForTheUser)
+{
+    const wchar_t* exe = L"C:\\Orvanite\\mfpsm.exe";
+    std::wstring stored;
+    EXPECT_EQ(SM_WriteAutostart(kScratchRun, exe, RefuseMachine), 1);
+    EXPECT_FALSE(ReadRegString(HKEY_LOCAL_MACHINE, kRunKey, kScratchRun, &stored));
+    ASSERT_TRUE(ReadRegString(HKEY_CURRENT_USER, kRunKey, kScratchRun, &stored));
+    EXPECT_EQ(stored, exe);
+
+    // One written by an administrator before: "uninstall" removes both.
+    ASSERT_EQ(SM_WriteAutostart(kScratchRun, exe), 1);
+    EXPECT_TRUE(ReadRegString(HKEY_LOCAL_MACHINE, kRunKey, kScratchRun, &stored));
+    EXPECT_EQ(SM_DeleteAutostart(kScratchRun), 1);
+    EXPECT_FALSE(ReadRegString(HKEY_LOCAL_MACHINE, kRunKey, kScratchRun, &stored));
+    EXPECT_FALSE(ReadRegString(HKEY_CURRENT_USER, kRunKey, kScratchRun, &stored));
 }

@@ -106,11 +106,11 @@ TEST(Dispatch, WordsAndTheirResults)
         std::vector<const wchar_t*> argv;
         int expected;
     } cases[] = {
-        {{exe}, 0},
-        {{exe, L"INSTALL"}, 0},
-        {{exe, L"Preheat", L"printer"}, 0},
-        {{exe, L"security", L"3", L"printer", L"1033"}, 0},
-        {{exe, L"whatever"}, 0},
+        {{exe}, 1},
+        {{exe, L"INSTALL"}, 1},
+        {{exe, L"Preheat", L"printer"}, 1},
+        {{exe, L"security", L"3", L"printer", L"1033"}, 1},
+        {{exe, L"whatever"}, 1},
     };
     for (const auto& c : cases)
         EXPECT_EQ(SM_DispatchCommand(c.argv.data(), static_cast<int>(c.argv.size()), L"mfpsm_unit_dispatch", exe),
@@ -122,7 +122,7 @@ TEST(Dispatch, WordsAndTheirResults)
     // "accounting" runs its prompt modally on this thread: a timer answers it.
     const wchar_t* accounting[] = {exe, L"accounting", L"Office \u00e9", L"2052"};
     UINT_PTR timer = SetTimer(nullptr, 0, 100, AnswerPrompt);
-    EXPECT_EQ(SM_DispatchCommand(accounting, 4, L"mfpsm_unit_dispatch", exe), 0);
+    EXPECT_EQ(SM_DispatchCommand(accounting, 4, L"mfpsm_unit_dispatch", exe), 1);
     KillTimer(nullptr, timer);
     EXPECT_EQ(g_promptsAnswered, 1);
     EXPECT_STREQ(g_szTargetPrinter, L"Office \u00e9");
