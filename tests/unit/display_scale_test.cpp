@@ -5,6 +5,7 @@
 // earlier items left on the dialog after a refresh, a repaint or an uncover.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -549,38 +550,51 @@ TEST(StatusAtScale, DpiChangeMovesRedrawsAndTakesThePicturesOfTheNewScale)
 TEST(StatusAtScale, PictureBackgroundIsTheDialogsWithItsCornerOffTheScreen)
 {
     // The pictures' background is taken from the dialog's pixel at (1, 1),
-    // which cannot be read while that corner is off the screen.
+    // which cannot be read while that corner is off the screen. The dialog
+    // goes where that corner is off it and the upper picture at (10, 10).
     MonitorEnv env;
     ASSERT_EQ(Show({34}), 1);  // codes without dots: the picture alone
-    MoveDialogTo({0, 0});
-    ASSERT_EQ(Show({33}), 1);
     PictureLayout layout = Layout();
-    RECT upper = {layout.pictureX, layout.upperY, layout.pictureX + layout.pictureSize,
-                  layout.upperY + layout.pictureSize};
-    ASSERT_TRUE(OnScreen(upper.right - 1, upper.bottom - 1));
-    Pixels onScreen(g_hStatusDlg, upper);
-
+    RECT window = {};
+    GetWindowRect(g_hStatusDlg, &window);
     POINT client = {0, 0};
     ClientToScreen(g_hStatusDlg, &client);
-    MoveDialogTo({-client.x - 20, -client.y - 20});
+    MoveDialogTo({window.left - client.x - layout.pictureX + 10, window.top - client.y - layout.upperY + 10});
+    RECT upper = {layout.pictureX, layout.upperY, layout.pictureX + layout.pictureSize,
+                  layout.upperY + layout.pictureSize};
     ASSERT_FALSE(OnScreen(1, 1));
     ASSERT_TRUE(OnScreen(upper.left, upper.top) && OnScreen(upper.right - 1, upper.bottom - 1));
-    ASSERT_EQ(Show({34}), 1);
-    Pixels cornerOff(g_hStatusDlg, upper);
-    EXPECT_NE(cornerOff.At(0, 0), 0u) << "the picture's corner is background, not black";
-    EXPECT_TRUE(cornerOff == onScreen) << "the same picture as with the whole dialog on the screen";
+    ASSERT_EQ(Show({33}), 1);
+
+    Pixels picture(g_hStatusDlg, upper);
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    const uint32_t faceRgb = GetRValue(face) << 16 | GetGValue(face) << 8 | GetBValue(face);
+    const int last = layout.pictureSize - 1;
+    for (POINT corner : {POINT{0, 0}, POINT{last, 0}, POINT{0, last}, POINT{last, last}})
+        EXPECT_EQ(picture.At(corner.x, corner.y), faceRgb) << "the dialog's grey, not black, at " << Describe({corner});
 }
 
-// Wholly inside the work area of its monitor.
+// Wholly inside the work area of its monitor on each axis where it fits, at
+// the work area's top or left edge where it does not.
 void ExpectInWorkArea(HWND window)
 {
     MONITORINFO monitor = {};
     monitor.cbSize = sizeof(monitor);
     GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
-    RECT r = {}, inside = {};
+    const RECT& work = monitor.rcWork;
+    RECT r = {};
     GetWindowRect(window, &r);
-    IntersectRect(&inside, &r, &monitor.rcWork);
-    EXPECT_TRUE(EqualRect(&inside, &r)) << Describe({{r.left, r.top}, {r.right, r.bottom}});
+    const std::string where = Describe({{r.left, r.top}, {r.right, r.bottom}});
+    if (r.right - r.left <= work.right - work.left) {
+        EXPECT_TRUE(r.left >= work.left && r.right <= work.right) << where;
+    } else {
+        EXPECT_EQ(r.left, work.left) << where;
+    }
+    if (r.bottom - r.top <= work.bottom - work.top) {
+        EXPECT_TRUE(r.top >= work.top && r.bottom <= work.bottom) << where;
+    } else {
+        EXPECT_EQ(r.top, work.top) << where;
+    }
 }
 
 TEST(PromptsAtScale, PromptsAreCentredInsideTheWorkArea)
@@ -594,8 +608,12 @@ TEST(PromptsAtScale, PromptsAreCentredInsideTheWorkArea)
         RECT r = {}, client = {};
         GetWindowRect(dialog, &r);
         GetClientRect(dialog, &client);
-        EXPECT_EQ(r.left, (screenW - client.right) / 2) << resource << ": centred, as it fits";
-        EXPECT_EQ(r.top, (screenH - client.bottom) / 2) << resource;
+        ExpectInWorkArea(dialog);
+        POINT centred = {std::max(0L, (screenW - client.right) / 2), std::max(0L, (screenH - client.bottom) / 2)};
+        if (centred.x + r.right - r.left <= screenW && centred.y + r.bottom - r.top <= screenH) {
+            EXPECT_EQ(r.left, centred.x) << resource << ": centred, as it fits there";
+            EXPECT_EQ(r.top, centred.y) << resource;
+        }
         // Wanted where part of it would be off the screen, it is kept inside.
         for (POINT wanted : {POINT{screenW - 40, screenH - 30}, POINT{-50, -20}, POINT{-50, screenH - 30}}) {
             POINT place = MISC_WorkAreaOrigin(dialog, wanted);
