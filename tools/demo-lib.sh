@@ -10,9 +10,13 @@ demo_failed() {
   # the command around it, which is named then.
   [ "$BASHPID" = "$$" ] || return 0
   [ "${FUNCNAME[1]:-}" != quiet ] || return 0  # quiet has said it all
-  echo "demo: step failed with exit code $1 (line $3 of $(basename "$0")): $2" >&2
+  local where="line $3 of $(basename "$0")"
+  # In a function (run, drvsim, ...): with the arguments it was given and
+  # the line that called it.
+  [ "${FUNCNAME[1]:-main}" = main ] || where="$where, in ${FUNCNAME[1]} $4, called at line ${BASH_LINENO[1]}"
+  echo "demo: step failed with exit code $1 ($where): $2" >&2
 }
-trap 'demo_failed $? "$BASH_COMMAND" "$LINENO"' ERR
+trap 'demo_failed $? "$BASH_COMMAND" "$LINENO" "$*"' ERR
 
 # Runs a command with its output kept aside; when it fails, shows the
 # command, its exit code and the last lines of its output.
