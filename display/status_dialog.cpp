@@ -3,6 +3,7 @@
 #include "common/globals.h"
 #include "common/os_version.h"
 #include "common/trace.h"
+#include "common/work_area.h"
 #include "common/utf16.h"
 #include "display/message_table.h"
 #include "display/message_text.h"
@@ -21,6 +22,7 @@ constexpr int kCaptionUnits = 520;
 constexpr SIZE kStatusDialogUnits = {340, 234};
 constexpr const wchar_t* kStatusDialogFace = L"Courier New";
 constexpr int kStatusDialogPoints = 10;
+constexpr POINT kLogoUnits = {10, 204};  // the logo's place in the template
 
 #ifndef WM_GETDPISCALEDSIZE
 #define WM_GETDPISCALEDSIZE 0x02E4
@@ -82,11 +84,31 @@ void OnPaint(HWND dialog)
 }
 
 // The dialog opens at its display's DPI: pictures and items are drawn at that
-// scale and the logo shown for it.
+// scale and the logo shown for it. The dialog stays where the template puts
+// it unless that leaves part of it outside the work area of its monitor.
 void OnInitDialog(HWND dialog)
 {
     g_StatusDlgDpi = SM_WindowDpi(dialog);
     SM_ShowStatusLogo(dialog, g_StatusDlgDpi);
+    SM_KeepOwnDpiLayout(dialog, SM_StatusLogoControl(dialog));
+    RECT place = {};
+    GetWindowRect(dialog, &place);
+    POINT inside = MISC_WorkAreaOrigin(dialog, {place.left, place.top});
+    if (inside.x != place.left || inside.y != place.top)
+        SetWindowPos(dialog, nullptr, inside.x, inside.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The logo control takes the size of its bitmap; its place is the
+// template's, in the dialog's font made for the DPI, as the dialog manager
+// lays out the other controls.
+void PlaceLogo(HWND dialog, int dpi)
+{
+    HWND logo = SM_StatusLogoControl(dialog);
+    SIZE base = SM_DialogBaseUnits(kStatusDialogFace, kStatusDialogPoints, dpi);
+    if (!logo || base.cx <= 0 || base.cy <= 0)
+        return;
+    SetWindowPos(logo, nullptr, MulDiv(kLogoUnits.x, base.cx, 4), MulDiv(kLogoUnits.y, base.cy, 8), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // Windows would scale the window linearly; the dialog manager lays the
@@ -102,14 +124,19 @@ BOOL OnGetDpiScaledSize(HWND dialog, WPARAM wParam, SIZE* size)
     return TRUE;
 }
 
-// Moved to a display of another scaling: take the place the system suggests,
-// the pictures and logo of the new scale, and draw everything again.
+// Moved to a display of another scaling: take the place the system suggests
+// (its size is the one answered to WM_GETDPISCALEDSIZE), the pictures and
+// logo of the new scale, and draw everything again. The window is sized
+// here only and the logo placed here only: the dialog manager was told to
+// leave both alone (SM_KeepOwnDpiLayout); it still gives the other controls
+// their new font and place.
 void OnDpiChanged(HWND dialog, WPARAM wParam, const RECT* suggested)
 {
     g_StatusDlgDpi = HIWORD(wParam);
-    SM_ShowStatusLogo(dialog, g_StatusDlgDpi);
     SetWindowPos(dialog, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                  suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    SM_ShowStatusLogo(dialog, g_StatusDlgDpi);
+    PlaceLogo(dialog, g_StatusDlgDpi);
     InvalidateRect(dialog, nullptr, TRUE);
 }
 

@@ -199,7 +199,11 @@ int SM_DrawImageSized(HDC dc, int x, int y, int size, int image, int mask, DWORD
     if (!memory.Get())
         return 0;
     memory.Select(maskBitmap.Get());
-    HBRUSH background = CreateSolidBrush(GetPixel(dc, 1, 1));
+    // The colour at (1, 1) is unreadable (CLR_INVALID) when that pixel is off
+    // the screen; the dialog's own background colour stands in for it: it
+    // leaves WM_CTLCOLORDLG to the dialog manager, which paints the button face.
+    COLORREF corner = GetPixel(dc, 1, 1);
+    HBRUSH background = CreateSolidBrush(corner == CLR_INVALID ? GetSysColor(COLOR_BTNFACE) : corner);
     RECT area = {x, y, x + size, y + size};
     FillRect(dc, &area, background);
     DeleteObject(background);
@@ -215,10 +219,7 @@ int SM_DrawImageSized(HDC dc, int x, int y, int size, int image, int mask, DWORD
     return 1;
 }
 
-namespace {
-
-// The dialog's one bitmap control, the logo (it has no identifier).
-HWND LogoControl(HWND dialog)
+HWND SM_StatusLogoControl(HWND dialog)
 {
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         WCHAR className[16] = L"";
@@ -228,6 +229,8 @@ HWND LogoControl(HWND dialog)
     }
     return nullptr;
 }
+
+namespace {
 
 HBITMAP SetLogo(HWND logo, HBITMAP bitmap)
 {
@@ -239,7 +242,7 @@ HBITMAP SetLogo(HWND logo, HBITMAP bitmap)
 
 void SM_ShowStatusLogo(HWND dialog, int dpi)
 {
-    HWND logo = LogoControl(dialog);
+    HWND logo = SM_StatusLogoControl(dialog);
     if (!logo)
         return;
     if (SM_PictureSetIndex(dpi) == 0) {
@@ -262,7 +265,7 @@ void SM_ReleaseStatusLogo(HWND dialog)
 {
     if (!g_hStatusLogo)
         return;
-    HWND logo = LogoControl(dialog);
+    HWND logo = SM_StatusLogoControl(dialog);
     if (logo)
         SetLogo(logo, g_hStatusLogoOwn);
     DeleteObject(g_hStatusLogo);

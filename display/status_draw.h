@@ -15,11 +15,16 @@ void SM_DrawMsgItem();
 void SM_RedrawMsgItems();
 
 // Draws one picture at (x, y) in 170 x 170 pixels: the area is filled with
-// the colour at (1, 1), the mask is ANDed on, then the image combined with
+// the colour at (1, 1) (the button face where that pixel cannot be read,
+// off the screen), the mask is ANDed on, then the image combined with
 // rop. Nothing when the mask cannot be loaded; 1 when the mask was drawn.
 int SM_DrawImage(HDC dc, int x, int y, int image, int mask, DWORD rop);
 // The same in size x size pixels, for a dialog at another display scale.
 int SM_DrawImageSized(HDC dc, int x, int y, int size, int image, int mask, DWORD rop);
+
+// The dialog's one bitmap control, the logo (it has no identifier); null
+// when there is none.
+HWND SM_StatusLogoControl(HWND dialog);
 
 // Shows in the dialog's logo control the logo drawn for the DPI; the
 // control's own logo at 96 DPI and below 108.

@@ -32,6 +32,19 @@ int ScreenDpi(HWND window)
 
 } // namespace
 
+bool SM_KeepOwnDpiLayout(HWND dialog, HWND ownControl)
+{
+    auto dialogBehavior = User32Function<decltype(&SetDialogDpiChangeBehavior)>("SetDialogDpiChangeBehavior");
+    auto controlBehavior =
+        User32Function<decltype(&SetDialogControlDpiChangeBehavior)>("SetDialogControlDpiChangeBehavior");
+    if (!dialogBehavior || !controlBehavior)
+        return false;
+    bool kept = dialogBehavior(dialog, DDC_DISABLE_RESIZE, DDC_DISABLE_RESIZE) != FALSE;
+    if (ownControl)
+        kept = controlBehavior(ownControl, DCDC_DISABLE_RELAYOUT, DCDC_DISABLE_RELAYOUT) != FALSE && kept;
+    return kept;
+}
+
 int SM_WindowDpi(HWND window)
 {
     auto dpiForWindow = User32Function<GetDpiForWindowFn>("GetDpiForWindow");

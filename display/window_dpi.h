@@ -4,6 +4,15 @@
 
 #include <windows.h>
 
+// From Windows 10 1703 on, the dialog manager answers a change of DPI by
+// sizing the dialog and laying out every control again. A dialog that sizes
+// itself on WM_DPICHANGED would be sized twice, and a control the program
+// places itself laid out again after it: this leaves the dialog's size and
+// that control (none when null) to the program. The functions are looked up
+// at run time; false where the system has none (before 1703, Wine), whose
+// dialog manager does no such layout.
+bool SM_KeepOwnDpiLayout(HWND dialog, HWND ownControl);
+
 // GetDpiForWindow where the system has it (Windows 10 1607 on); elsewhere the
 // screen's LOGPIXELSY, which older systems give every window; 96 when
 // neither answers.

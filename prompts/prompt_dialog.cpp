@@ -6,6 +6,7 @@
 #include "common/text.h"
 #include "common/trace.h"
 #include "common/utf16.h"
+#include "common/work_area.h"
 #include "monitor/status_file.h"
 #include "prompts/check_string.h"
 #include "prompts/prompt_texts.h"
@@ -28,9 +29,11 @@ void MISC_PlacePromptDialog(HWND dialog)
     RECT client = {};
     GetWindowRect(GetDesktopWindow(), &desktop);
     GetClientRect(dialog, &client);
-    int x = CentredOrigin(desktop.right, client.right);
-    int y = CentredOrigin(desktop.bottom, client.bottom);
-    SetWindowPos(dialog, HWND_TOPMOST, x, y, 0, 0, SWP_NOSIZE);
+    POINT centred = {CentredOrigin(desktop.right, client.right), CentredOrigin(desktop.bottom, client.bottom)};
+    // Centred by its client area, a dialog may still reach past the bottom
+    // or right of the work area by its frame, or not fit at all.
+    POINT place = MISC_WorkAreaOrigin(dialog, centred);
+    SetWindowPos(dialog, HWND_TOPMOST, place.x, place.y, 0, 0, SWP_NOSIZE);
 
     HMENU systemMenu = GetSystemMenu(dialog, FALSE);
     if (systemMenu)

@@ -7,8 +7,9 @@
 
 #include "common/globals.h"
 
-// Centres the dialog on the desktop (never at a negative position), makes it
-// topmost, removes Move from its system menu and brings it to the front.
+// Centres the dialog on the desktop (never at a negative position), moved
+// where needed to lie in the work area of its monitor; makes it topmost,
+// removes Move from its system menu and brings it to the front.
 void MISC_PlacePromptDialog(HWND dialog);
 
 // Empties the edit field and limits it to maxUnits characters.

@@ -5,9 +5,11 @@
 // earlier items left on the dialog after a refresh, a repaint or an uncover.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
+#include "common/work_area.h"
 #include "display/message_table.h"
 #include "display/message_text.h"
 #include "display/status_draw.h"
@@ -326,6 +328,32 @@ TEST(DisplayScale, ProgramIsPerMonitorAwareAndDrawsAtItsDisplaysDpi)
     std::printf("display at %d DPI, picture set %d\n", ScreenDpi(), SM_PictureSetIndex(ScreenDpi()));
 }
 
+namespace {
+
+// The text between <name ...> and </name> in the program's manifest.
+std::string ManifestValue(const std::string& manifest, const std::string& name)
+{
+    size_t start = manifest.find('>', manifest.find("<" + name + " "));
+    size_t end = manifest.find("</" + name + ">");
+    return start < end && end != std::string::npos ? manifest.substr(start + 1, end - start - 1) : "?";
+}
+
+} // namespace
+
+TEST(DisplayScale, ManifestGivesPerMonitorV2WhereThereIsItAndSystemAwarenessElsewhere)
+{
+    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24) /* RT_MANIFEST */);
+    ASSERT_NE(found, nullptr);
+    const std::string manifest(static_cast<const char*>(LockResource(LoadResource(nullptr, found))),
+                               SizeofResource(nullptr, found));
+    // Windows 7 SP1 to 10 1511 read dpiAware only: "true" is system awareness
+    // ("true/pm" and "per monitor" would be per-monitor version 1 on 8.1).
+    EXPECT_EQ(ManifestValue(manifest, "dpiAware"), "true");
+    // 1607 on reads dpiAwareness instead, taking the first value it knows:
+    // 1607 does not know PerMonitorV2, so the next must be System, not PerMonitor.
+    EXPECT_EQ(ManifestValue(manifest, "dpiAwareness"), "PerMonitorV2, System");
+}
+
 TEST(StatusAtScale, PicturesAreDrawnFromTheSetOfTheScale)
 {
     MonitorEnv env;
@@ -451,6 +479,32 @@ TEST(StatusAtScale, RefreshFromDotsOnTheLowerPictureToNoDots)
         ExpectRefreshLeavesNothingOfEarlierItems({{257, 262, 263, 264, 265, 266}, {33, 35}}, place);
 }
 
+namespace {
+
+// Size changes of a window, counted as its WM_WINDOWPOSCHANGED messages
+// that carry a new size, while the test's thread sends it messages.
+HWND g_SizedWindow = nullptr;
+int g_Sizings = 0;
+
+LRESULT CALLBACK CountSizings(int code, WPARAM wParam, LPARAM lParam)
+{
+    const CWPSTRUCT* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && sent->hwnd == g_SizedWindow && sent->message == WM_WINDOWPOSCHANGED &&
+        !(reinterpret_cast<const WINDOWPOS*>(sent->lParam)->flags & SWP_NOSIZE))
+        ++g_Sizings;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Where the template puts the logo (10, 204 dialog units) in the dialog's
+// font made for the DPI.
+POINT LogoPlaceAt(int dpi)
+{
+    SIZE base = SM_DialogBaseUnits(L"Courier New", 10, dpi);
+    return {MulDiv(10, base.cx, 4), MulDiv(204, base.cy, 8)};
+}
+
+} // namespace
+
 TEST(StatusAtScale, DpiChangeMovesRedrawsAndTakesThePicturesOfTheNewScale)
 {
     MonitorEnv env;
@@ -462,9 +516,15 @@ TEST(StatusAtScale, DpiChangeMovesRedrawsAndTakesThePicturesOfTheNewScale)
     RECT suggested = {before.left + 10, before.top + 20,
                       before.left + 10 + MulDiv(before.right - before.left, other, own),
                       before.top + 20 + MulDiv(before.bottom - before.top, other, own)};
+    g_SizedWindow = g_hStatusDlg;
+    g_Sizings = 0;
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, CountSizings, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
     SendMessageW(g_hStatusDlg, WM_DPICHANGED, MAKEWPARAM(other, other), reinterpret_cast<LPARAM>(&suggested));
     UpdateWindow(g_hStatusDlg);
     PumpMessages(50);
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(g_Sizings, 1) << "the window is sized once";
 
     RECT after = {};
     GetWindowRect(g_hStatusDlg, &after);
@@ -473,6 +533,10 @@ TEST(StatusAtScale, DpiChangeMovesRedrawsAndTakesThePicturesOfTheNewScale)
     EXPECT_EQ(g_StatusDlgDpi, other);
     RECT logoRect = ClientRectOf(g_hStatusDlg, LogoControl(g_hStatusDlg));
     EXPECT_EQ(logoRect.right - logoRect.left, SM_ScaleToDpi(80, other));
+    EXPECT_EQ(logoRect.bottom - logoRect.top, SM_ScaleToDpi(20, other));
+    POINT logoPlace = LogoPlaceAt(other);
+    EXPECT_EQ(logoRect.left, logoPlace.x) << "the logo at its place in the layout of the new DPI";
+    EXPECT_EQ(logoRect.top, logoPlace.y);
     PictureLayout layout = Layout();
     EXPECT_EQ(layout.pictureSize, SM_ScaleToDpi(kPictureSize, other));
     ExpectItemsDrawn(DialogPixels());
@@ -480,6 +544,85 @@ TEST(StatusAtScale, DpiChangeMovesRedrawsAndTakesThePicturesOfTheNewScale)
     SendMessageW(g_hStatusDlg, WM_DPICHANGED, MAKEWPARAM(own, own), reinterpret_cast<LPARAM>(&before));
     logoRect = ClientRectOf(g_hStatusDlg, LogoControl(g_hStatusDlg));
     EXPECT_EQ(logoRect.right - logoRect.left, SM_ScaleToDpi(80, own)) << "and back";
+    EXPECT_EQ(logoRect.top, LogoPlaceAt(own).y);
+}
+
+TEST(StatusAtScale, PictureBackgroundIsTheDialogsWithItsCornerOffTheScreen)
+{
+    // The pictures' background is taken from the dialog's pixel at (1, 1),
+    // which cannot be read while that corner is off the screen. The dialog
+    // goes where that corner is off it and the upper picture at (10, 10).
+    MonitorEnv env;
+    ASSERT_EQ(Show({34}), 1);  // codes without dots: the picture alone
+    PictureLayout layout = Layout();
+    RECT window = {};
+    GetWindowRect(g_hStatusDlg, &window);
+    POINT client = {0, 0};
+    ClientToScreen(g_hStatusDlg, &client);
+    MoveDialogTo({window.left - client.x - layout.pictureX + 10, window.top - client.y - layout.upperY + 10});
+    RECT upper = {layout.pictureX, layout.upperY, layout.pictureX + layout.pictureSize,
+                  layout.upperY + layout.pictureSize};
+    ASSERT_FALSE(OnScreen(1, 1));
+    ASSERT_TRUE(OnScreen(upper.left, upper.top) && OnScreen(upper.right - 1, upper.bottom - 1));
+    ASSERT_EQ(Show({33}), 1);
+
+    Pixels picture(g_hStatusDlg, upper);
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    const uint32_t faceRgb = GetRValue(face) << 16 | GetGValue(face) << 8 | GetBValue(face);
+    const int last = layout.pictureSize - 1;
+    for (POINT corner : {POINT{0, 0}, POINT{last, 0}, POINT{0, last}, POINT{last, last}})
+        EXPECT_EQ(picture.At(corner.x, corner.y), faceRgb) << "the dialog's grey, not black, at " << Describe({corner});
+}
+
+// Wholly inside the work area of its monitor on each axis where it fits, at
+// the work area's top or left edge where it does not.
+void ExpectInWorkArea(HWND window)
+{
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& work = monitor.rcWork;
+    RECT r = {};
+    GetWindowRect(window, &r);
+    const std::string where = Describe({{r.left, r.top}, {r.right, r.bottom}});
+    if (r.right - r.left <= work.right - work.left) {
+        EXPECT_TRUE(r.left >= work.left && r.right <= work.right) << where;
+    } else {
+        EXPECT_EQ(r.left, work.left) << where;
+    }
+    if (r.bottom - r.top <= work.bottom - work.top) {
+        EXPECT_TRUE(r.top >= work.top && r.bottom <= work.bottom) << where;
+    } else {
+        EXPECT_EQ(r.top, work.top) << where;
+    }
+}
+
+TEST(PromptsAtScale, PromptsAreCentredInsideTheWorkArea)
+{
+    const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
+    InitProcessValues();
+    for (int resource : {IDD_SECURE, IDD_ACCOUNTING}) {
+        DLGPROC proc = resource == IDD_SECURE ? Secure_DlgProc : Accounting_DlgProc;
+        HWND dialog = CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(resource), nullptr, proc, 0);
+        ASSERT_NE(dialog, nullptr);
+        RECT r = {}, client = {};
+        GetWindowRect(dialog, &r);
+        GetClientRect(dialog, &client);
+        ExpectInWorkArea(dialog);
+        POINT centred = {std::max(0L, (screenW - client.right) / 2), std::max(0L, (screenH - client.bottom) / 2)};
+        if (centred.x + r.right - r.left <= screenW && centred.y + r.bottom - r.top <= screenH) {
+            EXPECT_EQ(r.left, centred.x) << resource << ": centred, as it fits there";
+            EXPECT_EQ(r.top, centred.y) << resource;
+        }
+        // Wanted where part of it would be off the screen, it is kept inside.
+        for (POINT wanted : {POINT{screenW - 40, screenH - 30}, POINT{-50, -20}, POINT{-50, screenH - 30}}) {
+            POINT place = MISC_WorkAreaOrigin(dialog, wanted);
+            SetWindowPos(dialog, nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+            SCOPED_TRACE(std::to_string(resource) + " wanted at " + Describe({wanted}));
+            ExpectInWorkArea(dialog);
+        }
+        DestroyWindow(dialog);
+    }
 }
 
 namespace {

@@ -1,12 +1,10 @@
 # Start-up: a start without a command word, then the resident monitor
 # started with "install" and stopped with WM_SM_EXIT.
-set -euo pipefail
+source "$MFPSM_ROOT/tools/demo-lib.sh"
 run() { "$MFPSM_ROOT/tools/wine-run" "$@"; }
 winpath() { run winepath -u "$1" 2>/dev/null; }
 
-set +e
-run "$MFPSM_BIN/mfpsm.exe"; code=$?
-set -e
+run "$MFPSM_BIN/mfpsm.exe" && code=0 || code=$?
 echo "mfpsm.exe (no command word) -> exit code $code"
 docs=$(run cmd /c echo %PUBLIC%\\Documents 2>/dev/null | tr -d '\r')
 status=$(winpath "$docs\\StatusMonitorV3.ini")

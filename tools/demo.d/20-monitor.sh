@@ -2,7 +2,7 @@
 # (drvsim) posting statuses, and the user pressing Delete and Continue. With
 # Xvfb present the story runs on a virtual screen and the dialog is saved as
 # pictures in out/.
-set -euo pipefail
+source "$MFPSM_ROOT/tools/demo-lib.sh"
 run() { "$MFPSM_ROOT/tools/wine-run" "$@"; }
 drvsim() { run "$MFPSM_BIN/drvsim.exe" "$@"; }
 
@@ -22,12 +22,8 @@ trap cleanup EXIT
 if command -v Xvfb >/dev/null && command -v import >/dev/null; then
   export WINEPREFIX="$MFPSM_ROOT/build/wineprefix-x11"
   export MFPSM_WINE_GRAPHICS=x11
-  display=":$((50 + $$ % 200))"
-  Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb=$!
-  export DISPLAY="$display"
-  sleep 1
-  echo "virtual screen $display for the pictures"
+  start_xvfb 800x600
+  echo "virtual screen $DISPLAY for the pictures"
 fi
 run cmd /c exit >/dev/null 2>&1 || true  # makes the prefix on first use
 
@@ -68,7 +64,7 @@ echo "mfpsm.exe install -> resident monitor"
 
 echo
 echo "1. The driver reports a paper jam with the front cover open (33|5|)."
-drvsim status 33 5 --printer "Office MFP" --job 7 >/dev/null
+quiet drvsim status 33 5 --printer "Office MFP" --job 7
 sleep 1
 report
 shot monitor-two-items.png
@@ -79,7 +75,7 @@ report
 
 echo
 echo "2. The driver reports a paper mismatch and eleven other conditions."
-drvsim status 35 5 2 6 80 135 257 260 261 265 268 278 279 --job 7 >/dev/null
+quiet drvsim status 35 5 2 6 80 135 257 260 261 265 268 278 279 --job 7
 sleep 1
 report
 shot monitor-twelve-items.png

@@ -3,7 +3,7 @@
 # filled through their controls and confirmed with OK; the printer data the
 # driver receives; then a PREHEAT sent to a USB printer. Printers are the
 # spooler stand-in's (winspool.drv beside the program).
-set -euo pipefail
+source "$MFPSM_ROOT/tools/demo-lib.sh"
 bin="$MFPSM_BIN"
 printer="Demo MFP"
 spool=$(mktemp -d /tmp/mfpsm-demo-spool.XXXXXX)
@@ -23,13 +23,8 @@ export WINEDLLOVERRIDES="winspool.drv=n"
 # own, so they can be photographed; without it they run headless.
 shots=0
 if command -v Xvfb >/dev/null && command -v import >/dev/null; then
-  n=90
-  while [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  display=:$n
-  Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb=$!
-  sleep 1
-  export DISPLAY="$display" MFPSM_WINE_GRAPHICS=x11 WINEPREFIX="$MFPSM_ROOT/build/wineprefix-x11"
+  start_xvfb 800x600
+  export MFPSM_WINE_GRAPHICS=x11 WINEPREFIX="$MFPSM_ROOT/build/wineprefix-x11"
   shots=1
 fi
 run() { "$MFPSM_ROOT/tools/wine-run" "$@"; }

@@ -2,7 +2,7 @@
 # 600 dpi, exactly as the driver asks for them (a job INI file written by
 # drvsim, then "mfpsm.exe CreateTextBMP job.ini"). The BMP files and PNG
 # copies land in out/.
-set -euo pipefail
+source "$MFPSM_ROOT/tools/demo-lib.sh"
 run() { "$MFPSM_ROOT/tools/wine-run" "$@"; }
 winpath() { run winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 

@@ -2,7 +2,7 @@
 # program. drvsim writes the fax files (str.ini, cover.ini) and the job INI
 # with the fax bit (driver type 0x200); the BMP files and PNG copies land in
 # out/.
-set -euo pipefail
+source "$MFPSM_ROOT/tools/demo-lib.sh"
 run() { "$MFPSM_ROOT/tools/wine-run" "$@"; }
 winpath() { run winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 

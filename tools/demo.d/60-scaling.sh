@@ -1,11 +1,12 @@
 # Display scaling: the status dialog with twelve items and the secure print
-# prompt in Simplified Chinese on screens scaled to 150 % (144 DPI) and 200 %
-# (192 DPI), each in a Wine prefix of its own (tools/wine-run, MFPSM_WINE_DPI).
+# prompt in Simplified Chinese on screens scaled to 150 % (144 DPI), 200 %
+# (192 DPI), 250 % (240 DPI) and 300 % (288 DPI), each in a Wine prefix of
+# its own (tools/wine-run, MFPSM_WINE_DPI).
 # Needs Xvfb and ImageMagick for the pictures; without them it says so and
 # ends.
-set -euo pipefail
+source "$MFPSM_ROOT/tools/demo-lib.sh"
 if ! command -v Xvfb >/dev/null || ! command -v import >/dev/null; then
-  echo "no Xvfb or ImageMagick: no pictures at 150 % and 200 %"
+  echo "no Xvfb or ImageMagick: no pictures at 150 % to 300 %"
   exit 0
 fi
 
@@ -31,14 +32,11 @@ shot() {
   echo "  picture: out/$1 ($(identify -format '%w x %h' "$MFPSM_OUT/$1"))"
 }
 
-for percent in 150 200; do
+# The status dialog is about 7.1 by 5.2 inches: at 300 % a screen of
+# 2040 x 1500 pixels, whose work area it fits.
+for percent in 150 200 250 300; do
   export MFPSM_WINE_DPI=$((percent * 96 / 100))
-  n=70
-  while [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  export DISPLAY=":$n"
-  Xvfb "$DISPLAY" -screen 0 1600x1200x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb=$!
-  sleep 1
+  start_xvfb 2400x1800
   run() { "$MFPSM_ROOT/tools/wine-run" "$@"; }
   run --session-start
   # Captions are drawn in Tahoma; link it to the CJK font like Courier New.
@@ -50,8 +48,8 @@ for percent in 150 200; do
   run "$MFPSM_BIN/mfpsm.exe" install &
   monitor=$!
   sleep 3
-  run "$MFPSM_BIN/drvsim.exe" status 35 5 2 6 80 135 257 260 261 265 268 278 279 --printer "Office MFP" \
-    --job 7 >/dev/null
+  quiet run "$MFPSM_BIN/drvsim.exe" status 35 5 2 6 80 135 257 260 261 265 268 278 279 --printer "Office MFP" \
+    --job 7
   shot "monitor-twelve-items@$percent.png"
   run "$MFPSM_BIN/drvsim.exe" close
   run "$MFPSM_BIN/drvsim.exe" monitor-exit
