@@ -35,9 +35,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     for (int i = 0; i < argc; ++i)
         MISC_DebugPrint(L"argv[%d] = %ls", i, argv[i]);
 
-    int exitCode = 1;
-    if (SM_DispatchCommand(argv, argc, g_szModuleName, exePath))
-        exitCode = SM_RunResident();
+    // A one-shot task leaves its exit code in g_ExitCode.
+    int exitCode = SM_DispatchCommand(argv, argc, g_szModuleName, exePath) ? SM_RunResident() : g_ExitCode;
     if (argv)
         LocalFree(argv);
     TRACE_Out(kTraceProgress);

@@ -9,6 +9,7 @@ HWND g_hMonitorWnd = nullptr;
 int g_SecurityType = 0;
 WCHAR g_szTargetPrinter[kTextUnits] = L"";
 int g_Language = 0;
+int g_ExitCode = kExitTaskDone;
 
 int g_PrevErrCodes[kMaxErrCodes] = {};
 int g_UICodePage = 0;
@@ -18,6 +19,7 @@ DWORD g_ShownJobID = 0;
 WCHAR g_szStoreName[kTextUnits] = L"";
 int g_LastSpoolerStatus = -1;
 int g_SpoolerBusy = 0;
+WCHAR g_szStatusRefused[kMaxRefusedPrinters][kTextUnits] = {};
 
 HWND g_hStatusDlg = nullptr;
 StatusItemTable g_StatusItems = kStatusItemTable;

@@ -19,6 +19,13 @@ extern int g_SecurityType;                     // "security": 1 storage print, 2
 extern WCHAR g_szTargetPrinter[kTextUnits];    // printer of the prompt dialogs
 extern int g_Language;                         // column of the prompt text table, 0-12
 
+// Exit codes of a one-shot task. The driver side waits for the prompts and
+// must learn when their answers never reached the printer, so it can cancel
+// the job instead of printing it unprotected.
+constexpr int kExitTaskDone = 1;               // the task ran; its outputs say how it went
+constexpr int kExitAnswersNotHanded = 2;       // a prompt's answers did not reach the printer driver
+extern int g_ExitCode;                         // exit code of a one-shot task, kExitTaskDone unless set
+
 // Resident monitor (monitor/)
 constexpr int kMaxErrCodes = 48;               // entries of an error code list
 extern int g_PrevErrCodes[kMaxErrCodes];       // the list last shown in the status dialog
@@ -29,6 +36,10 @@ extern DWORD g_ShownJobID;                     // the job of the list last shown
 extern WCHAR g_szStoreName[kTextUnits];        // store name of "Status", shown with code 277
 extern int g_LastSpoolerStatus;                // status word last set on the printer; -1: none
 extern int g_SpoolerBusy;                      // set while a status word is being set
+// Printers whose refusal of the status word is traced already: for a
+// standard user it recurs with every status, so each is traced once.
+constexpr int kMaxRefusedPrinters = 8;
+extern WCHAR g_szStatusRefused[kMaxRefusedPrinters][kTextUnits];
 
 // Status dialog (display/): non-null while the modeless dialog exists; the
 // message loop offers it every message for keyboard navigation.
