@@ -35,6 +35,8 @@ public:
         g_szStoreName[0] = L'\0';
         g_LastSpoolerStatus = -1;
         g_SpoolerBusy = 0;
+        for (WCHAR(&refused)[kTextUnits] : g_szStatusRefused)
+            refused[0] = L'\0';
         g_UICodePage = 0;
         g_StatusItems = kStatusItemTable;
         if (seedPrinter) {
