@@ -9,7 +9,6 @@
 #include <string>
 
 #include "common/globals.h"
-#include "common/printers.h"
 #include "prompts/check_string.h"
 #include "prompts/prompt_dialog.h"
 #include "prompts/secure_dialog.h"
@@ -237,46 +236,6 @@ TEST(PromptPrinter, OnlyAListedPrinterIsOpened)
     if (opened)
         ClosePrinter(opened);
     EXPECT_EQ(spool.Calls(L"OpenPrinter").size(), 1u);
-    g_szTargetPrinter[0] = L'\0';
-}
-
-// Printer data needs the right to administer the printer, or the limited
-// management an installer can grant standard users; never full access.
-TEST(PromptPrinter, AsksForAdministerThenLimitedManagement)
-{
-    const DWORD kAdminister = PRINTER_ACCESS_ADMINISTER, kLimited = PRINTER_ACCESS_MANAGE_LIMITED;
-    const struct {
-        SpoolRights rights;
-        bool refuseOpen;
-        std::vector<DWORD> asked;
-        bool opened;
-    } cases[] = {
-        {SpoolRights::kAdmin, false, {kAdminister}, true},
-        {SpoolRights::kUserLimited, false, {kAdminister, kLimited}, true},
-        {SpoolRights::kUser, false, {kAdminister, kLimited}, false},
-        {SpoolRights::kAdmin, true, {kAdminister, kLimited}, false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE("rights " + std::to_string(static_cast<int>(c.rights)) + (c.refuseOpen ? " refusing" : ""));
-        SpoolSandbox spool;
-        SpoolPrinterSeed printer;
-        printer.name = L"Office MFP";
-        printer.rights = c.rights;
-        printer.refuseOpen = c.refuseOpen;
-        spool.AddPrinter(printer);
-        wcsncpy(g_szTargetPrinter, L"Office MFP", kTextUnits - 1);
-        PromptFailure why = PromptFailure::kNotTaken;
-        HANDLE opened = MISC_OpenTargetPrinter(&why);
-        EXPECT_EQ(opened != nullptr, c.opened);
-        if (opened)
-            ClosePrinter(opened);
-        else
-            EXPECT_EQ(why, PromptFailure::kRefused);
-        std::vector<DWORD> asked;
-        for (const SpoolCall& call : spool.Calls(L"OpenPrinter"))
-            asked.push_back(call.access);
-        EXPECT_EQ(asked, c.asked);
-    }
     g_szTargetPrinter[0] = L'\0';
 }
 

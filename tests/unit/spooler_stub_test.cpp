@@ -292,30 +292,3 @@ TEST_F(SpoolerStandIn, ChecksEachCallAgainstTheHandleAndTheJobOwner)
     ClosePrinter(user);
     EXPECT_EQ(spool_.Jobs(L"User").size(), 2u);
 }
-
-TEST_F(SpoolerStandIn, KeepsPrinterDataUntilDeletedAndFailsTheChosenValue)
-{
-    SpoolPrinterSeed printer = RightsPrinter(L"Failing", SpoolRights::kAdmin);
-    printer.failValue = L"Broken";
-    spool_.AddPrinter(printer);
-    HANDLE handle = Open(L"Failing", PRINTER_ACCESS_ADMINISTER);
-    ASSERT_NE(handle, nullptr);
-    DWORD one = 1, two = 2;
-    auto set = [&](const wchar_t* name, DWORD* value) {
-        return SetPrinterDataW(handle, const_cast<LPWSTR>(name), REG_DWORD, reinterpret_cast<LPBYTE>(value), 4);
-    };
-    EXPECT_EQ(set(L"A", &one), static_cast<DWORD>(ERROR_SUCCESS));
-    EXPECT_EQ(set(L"B", &one), static_cast<DWORD>(ERROR_SUCCESS));
-    EXPECT_EQ(set(L"A", &two), static_cast<DWORD>(ERROR_SUCCESS));
-    EXPECT_EQ(set(L"Broken", &one), static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY));
-    std::vector<SpoolDataValue> kept = spool_.Data(L"Failing");
-    ASSERT_EQ(kept.size(), 2u);
-    EXPECT_EQ(kept[0].name, L"A");
-    EXPECT_EQ(kept[0].data, (std::vector<unsigned char>{2, 0, 0, 0}));
-    EXPECT_EQ(DeletePrinterDataW(handle, const_cast<LPWSTR>(L"A")), static_cast<DWORD>(ERROR_SUCCESS));
-    EXPECT_EQ(DeletePrinterDataW(handle, const_cast<LPWSTR>(L"A")), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
-    ClosePrinter(handle);
-    kept = spool_.Data(L"Failing");
-    ASSERT_EQ(kept.size(), 1u);
-    EXPECT_EQ(kept[0].name, L"B");
-}
