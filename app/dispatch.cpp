@@ -60,6 +60,17 @@ bool NoUserCanAnswer()
     return true;
 }
 
+// A prompt ends with the exit code as its result. One that could not even
+// be shown (-1, 0) handed nothing to the driver either.
+int PromptExitCode(INT_PTR result)
+{
+    if (result == kExitTaskDone)
+        return kExitTaskDone;
+    if (result != kExitAnswersNotHanded)
+        TRACE_TagError(kTag, L"prompt not shown (%ld)", static_cast<long>(result));
+    return kExitAnswersNotHanded;
+}
+
 int Security(const ArgTable& args)
 {
     MISC_DebugPrint(L"SECURITY_DIALOG");
@@ -74,8 +85,7 @@ int Security(const ArgTable& args)
         return kExitTaskDone;
     if (NoUserCanAnswer())
         return kExitAnswersNotHanded;
-    DialogBoxParamW(g_hInstance, MAKEINTRESOURCEW(IDD_SECURE), nullptr, Secure_DlgProc, 0);
-    return kExitTaskDone;
+    return PromptExitCode(DialogBoxParamW(g_hInstance, MAKEINTRESOURCEW(IDD_SECURE), nullptr, Secure_DlgProc, 0));
 }
 
 int Accounting(const ArgTable& args)
@@ -88,8 +98,7 @@ int Accounting(const ArgTable& args)
     MISC_DebugPrint(L"security, g_Language is %d", languageId);
     if (NoUserCanAnswer())
         return kExitAnswersNotHanded;
-    DialogBoxParamW(g_hInstance, MAKEINTRESOURCEW(IDD_ACCOUNTING), nullptr, Accounting_DlgProc, 0);
-    return kExitTaskDone;
+    return PromptExitCode(DialogBoxParamW(g_hInstance, MAKEINTRESOURCEW(IDD_ACCOUNTING), nullptr, Accounting_DlgProc, 0));
 }
 
 int Preheat(const ArgTable& args)

@@ -19,6 +19,7 @@ WCHAR g_szStoreName[kTextUnits] = L"";
 int g_LastSpoolerStatus = -1;
 int g_SpoolerBusy = 0;
 int g_MessageResetOwed = 0;
+WCHAR g_szStatusRefused[kMaxRefusedPrinters][kTextUnits] = {};
 
 HWND g_hStatusDlg = nullptr;
 StatusItemTable g_StatusItems = kStatusItemTable;

@@ -8,7 +8,9 @@
 
 constexpr int kTextUnits = MAX_PATH;  // the fixed 260-unit text buffers
 
-// Exit codes of the one-shot commands (app/DRIVER_SIDE.md).
+// Exit codes of the one-shot commands (app/DRIVER_SIDE.md). The driver side
+// waits for the prompts and must learn when their answers never reached the
+// printer, so it can cancel the job instead of printing it unprotected.
 constexpr int kExitTaskDone = 1;          // the task ran; its outputs tell how it went
 constexpr int kExitAnswersNotHanded = 2;  // a prompt's answers could not reach the driver
 constexpr int kExitTargetHeld = 3;        // the BMP stayed held open by another process
@@ -36,6 +38,10 @@ extern int g_LastSpoolerStatus;                // status word last set on the pr
 extern int g_SpoolerBusy;                      // set while a status word is being set
 extern int g_MessageResetOwed;                 // a close with reset could not write "Message" = 0:
                                                // while 1026 stays, ticks only retry that write
+// Printers whose refusal of the status word is traced already: for a
+// standard user it recurs with every status, so each is traced once.
+constexpr int kMaxRefusedPrinters = 8;
+extern WCHAR g_szStatusRefused[kMaxRefusedPrinters][kTextUnits];
 
 // Status dialog (display/): non-null while the modeless dialog exists; the
 // message loop offers it every message for keyboard navigation.

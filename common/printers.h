@@ -1,10 +1,19 @@
 // Which printer names the spooler functions may be given. A name read from
 // a file that every local user can write could name any host's share, and
 // opening it would connect this user's session there with the user's
-// credentials; so only the printers this machine lists are opened.
+// credentials; so only the printers this machine lists are opened. Each
+// open asks for no more than its operation needs: a standard user holds
+// only PRINTER_ACCESS_USE, and an open asking for more is refused whole.
 #pragma once
 
 #include <windows.h>
+#include <winspool.h>
+
+// The right to change a printer's settings and printer data without full
+// management (Windows 8.1 and later); MinGW's headers lack it.
+#ifndef PRINTER_ACCESS_MANAGE_LIMITED
+#define PRINTER_ACCESS_MANAGE_LIMITED 0x00000040
+#endif
 
 // 1 when EnumPrintersW lists a printer of this name (letter case aside)
 // among the local printers and this user's connections, else 0.

@@ -22,30 +22,49 @@ constexpr int kAnsiNameBytes = 260;
 // guesses are off: a character the code page lacks becomes its default
 // character, so such a name opens no printer rather than a look-alike one.
 // A name the spooler does not list is not opened at all (see
-// common/printers.h), just as if the open had failed.
-bool OpenPrinterByName(const WCHAR* name, bool withDefaults, ScopedPrinter& printer)
+// common/printers.h), just as if the open had failed. *error is the reason
+// of a failed open.
+bool OpenPrinterByName(const WCHAR* name, DWORD access, ScopedPrinter& printer, DWORD* error)
 {
+    *error = ERROR_INVALID_PRINTER_NAME;
     // The handle is taken only from an open that succeeded.
     HANDLE handle = nullptr;
     BOOL opened = FALSE;
     if (SM_IsNTFamily(OsVersionCode)) {
         if (!MISC_IsListedPrinterW(name))
             return false;
-        PRINTER_DEFAULTSW defaults = {nullptr, nullptr, PRINTER_ALL_ACCESS};
-        opened = OpenPrinterW(const_cast<WCHAR*>(name), &handle, withDefaults ? &defaults : nullptr);
+        PRINTER_DEFAULTSW defaults = {nullptr, nullptr, access};
+        opened = OpenPrinterW(const_cast<WCHAR*>(name), &handle, &defaults);
     } else {
         char ansiName[kAnsiNameBytes] = "";
         if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name, -1, ansiName, kAnsiNameBytes, nullptr, nullptr) == 0)
             return false;
         if (!MISC_IsListedPrinterA(ansiName))
             return false;
-        PRINTER_DEFAULTSA defaults = {nullptr, nullptr, PRINTER_ALL_ACCESS};
-        opened = OpenPrinterA(ansiName, &handle, withDefaults ? &defaults : nullptr);
+        PRINTER_DEFAULTSA defaults = {nullptr, nullptr, access};
+        opened = OpenPrinterA(ansiName, &handle, &defaults);
     }
-    if (!opened)
+    if (!opened) {
+        *error = GetLastError();
         return false;
+    }
     printer.Adopt(handle);
     return true;
+}
+
+// A standard user may not set the status word, and would be refused for
+// every status the monitor takes: the refusal is traced once per printer.
+void TraceStatusRefused(const WCHAR* name)
+{
+    for (WCHAR(&slot)[kTextUnits] : g_szStatusRefused) {
+        if (lstrcmpiW(slot, name) == 0)
+            return;
+        if (slot[0] == L'\0') {
+            lstrcpynW(slot, name, kTextUnits);
+            break;
+        }
+    }
+    TRACE_TagError(L"SM_SetSpoolerStatus", L"printer %ls refuses its status word to this user", name);
 }
 
 // Sends command to every queued job whose id is jobId; 1 if any was taken.
@@ -61,8 +80,14 @@ int CommandJob(HANDLE printer, DWORD jobId, DWORD command)
     const JOB_INFO_1W* jobs = reinterpret_cast<const JOB_INFO_1W*>(buffer.data());
     int result = 0;
     for (DWORD i = 0; i < returned; ++i) {
-        if (jobs[i].JobId == jobId && SetJobW(printer, jobId, 0, nullptr, command))
+        if (jobs[i].JobId != jobId)
+            continue;
+        // Another user's job is refused to a standard user; the user is not
+        // told, as with every spooler refusal, but the trace says why.
+        if (SetJobW(printer, jobId, 0, nullptr, command))
             result = 1;
+        else
+            TRACE_TagError(L"SM_SetPrinterJob", L"SetJob %lu command %lu fail! rc = %lu", jobId, command, GetLastError());
     }
     return result;
 }
@@ -78,18 +103,27 @@ int SM_SetSpoolerStatus(DWORD status, DWORD command)
     WCHAR name[kPrinterNameUnits] = L"";
     SM_ReadPrinterName(name);
     ScopedPrinter printer;
+    DWORD error = 0;
     // The flag is cleared on a failed open too: the driver may not have named
     // the printer yet, and a later status must still reach the spooler.
-    if (!OpenPrinterByName(name, true, printer)) {
-        TRACE_TagError(L"SM_SetSpoolerStatus", L"OpenPrinter %ls fail!", name);
+    if (!OpenPrinterByName(name, PRINTER_ACCESS_ADMINISTER, printer, &error)) {
+        if (error == ERROR_ACCESS_DENIED)
+            TraceStatusRefused(name);
+        else
+            TRACE_TagError(L"SM_SetSpoolerStatus", L"OpenPrinter %ls fail! rc = %lu", name, error);
         g_SpoolerBusy = 0;
         return 1;
     }
     // Level 0 takes the status word itself in place of a structure pointer.
-    if (SetPrinterW(printer.Get(), 0, reinterpret_cast<BYTE*>(static_cast<uintptr_t>(status)), command))
+    if (SetPrinterW(printer.Get(), 0, reinterpret_cast<BYTE*>(static_cast<uintptr_t>(status)), command)) {
         g_LastSpoolerStatus = static_cast<int>(status);
-    else
-        TRACE_TagError(L"SM_SetSpoolerStatus", L"SetPrinter 0x%lx fail!", status);
+    } else {
+        error = GetLastError();
+        if (error == ERROR_ACCESS_DENIED)
+            TraceStatusRefused(name);
+        else
+            TRACE_TagError(L"SM_SetSpoolerStatus", L"SetPrinter 0x%lx fail! rc = %lu", status, error);
+    }
     g_SpoolerBusy = 0;
     return 1;
 }
@@ -121,8 +155,11 @@ int SM_SetPrinterJob(DWORD command, DWORD jobId)
         SM_ClearSpoolerStatus();
     }
     ScopedPrinter printer;
-    if (!OpenPrinterByName(name, false, printer)) {
-        TRACE_TagError(L"SM_SetPrinterJob", L"OpenPrinter %ls fail!", name);
+    DWORD error = 0;
+    // Controlling one's own job needs only the right to print; the job's
+    // owner or the printer's managers may control it, checked by the spooler.
+    if (!OpenPrinterByName(name, PRINTER_ACCESS_USE, printer, &error)) {
+        TRACE_TagError(L"SM_SetPrinterJob", L"OpenPrinter %ls fail! rc = %lu", name, error);
         return 0;
     }
     return CommandJob(printer.Get(), jobId, command);

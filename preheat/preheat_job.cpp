@@ -121,7 +121,9 @@ int MISC_CreatPreheatJob(HANDLE printer, const unsigned char* data, DWORD size)
             TRACE_Tag(kTag, L"Printer is network.");
         } else {
             TRACE_Tag(kTag, L"StartDocPrinter");
-            DOC_INFO_1W document = {const_cast<WCHAR*>(kDocumentName), nullptr, nullptr};
+            // RAW: the bytes are PJL for the printer itself; a queue whose
+            // default data type is EMF would refuse them.
+            DOC_INFO_1W document = {const_cast<WCHAR*>(kDocumentName), nullptr, const_cast<WCHAR*>(L"RAW")};
             job = StartDocPrinterW(printer, 1, reinterpret_cast<BYTE*>(&document));
             if (job == 0)
                 TRACE_Tag(kTag, L"StartDocPrinter error, code = %lu!\n", GetLastError());
@@ -142,10 +144,11 @@ int SM_WritePrinter(const WCHAR* printerName, const unsigned char* data, DWORD s
         TRACE_Tag(L"SM_WritePrinter", L"PrinterName is null!");
         return 0;
     }
-    PRINTER_DEFAULTSW defaults = {nullptr, nullptr, PRINTER_ALL_ACCESS};
+    // Printing needs only the right every user holds.
+    PRINTER_DEFAULTSW defaults = {nullptr, nullptr, PRINTER_ACCESS_USE};
     HANDLE printer = nullptr;
     if (!OpenPrinterW(const_cast<WCHAR*>(printerName), &printer, &defaults)) {
-        TRACE_Tag(L"SM_WritePrinter", L"Open %ls fail!", printerName);
+        TRACE_Tag(L"SM_WritePrinter", L"Open %ls fail! rc = %lu", printerName, GetLastError());
         return 0;
     }
     ScopedPrinter guard(printer);

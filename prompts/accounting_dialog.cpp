@@ -28,16 +28,18 @@ void PaintTexts(HWND dialog)
     MISC_SetPromptTexts(dialog, ids, rows, 5);
 }
 
-void StoreAnswers()
+// 1 when both answers reached the printer; else 0 with the reason in *why.
+int StoreAnswers(PromptFailure* why)
 {
-    HANDLE printer = MISC_OpenTargetPrinter();
-    if (!printer)
-        return;
-    MISC_SetPrinterText(printer, L"ActName", g_ActIDLast);
-    MISC_SetPrinterText(printer, L"ActPWD", g_ActPasswordLast);
-    ClosePrinter(printer);
+    const PromptValue values[] = {
+        MISC_PromptText(L"ActName", g_ActIDLast),
+        MISC_PromptText(L"ActPWD", g_ActPasswordLast),
+    };
+    return MISC_StorePromptAnswers(values, 2, why);
 }
 
+// Answers that did not reach the printer are not dropped silently: the user
+// is told before the end.
 BOOL CloseDialog(HWND dialog)
 {
     MISC_WritePromptAlive();
@@ -45,10 +47,14 @@ BOOL CloseDialog(HWND dialog)
         return FALSE;
     if (IsWindowEnabled(GetDlgItem(dialog, IDC_ACT_PASSWORD)) && g_ActPasswordLast[0] == L'\0')
         return FALSE;
-    StoreAnswers();
+    PromptFailure why = PromptFailure::kNoPrinter;
+    int stored = StoreAnswers(&why);
     MISC_WipePromptText(g_ActIDLast);
     MISC_WipePromptText(g_ActPasswordLast);
-    EndDialog(dialog, 1);
+    if (!stored)
+        MISC_ReportAnswersNotHanded(dialog, why);
+    // The dialog's result is the exit code of the process.
+    EndDialog(dialog, stored ? kExitTaskDone : kExitAnswersNotHanded);
     return TRUE;
 }
 

@@ -2,6 +2,7 @@
 
 #include <imm.h>
 
+#include "common/handle_guards.h"
 #include "common/printers.h"
 #include "common/text.h"
 #include "common/trace.h"
@@ -83,25 +84,63 @@ void MISC_WritePromptAlive()
     SM_WriteStatusKey(kKeyMessage, L"1028");
 }
 
-HANDLE MISC_OpenTargetPrinter()
+HANDLE MISC_OpenTargetPrinter(PromptFailure* why)
 {
-    if (!MISC_IsListedPrinterW(g_szTargetPrinter))
+    if (!MISC_IsListedPrinterW(g_szTargetPrinter)) {
+        *why = PromptFailure::kNoPrinter;
         return nullptr;
-    PRINTER_DEFAULTSW defaults = {nullptr, nullptr, PRINTER_ALL_ACCESS};
+    }
     HANDLE printer = nullptr;
-    if (!OpenPrinterW(g_szTargetPrinter, &printer, &defaults))
-        return nullptr;
-    return printer;
+    DWORD error = 0;
+    for (DWORD access : {static_cast<DWORD>(PRINTER_ACCESS_ADMINISTER), static_cast<DWORD>(PRINTER_ACCESS_MANAGE_LIMITED)}) {
+        PRINTER_DEFAULTSW defaults = {nullptr, nullptr, access};
+        if (OpenPrinterW(g_szTargetPrinter, &printer, &defaults))
+            return printer;
+        error = GetLastError();
+        TRACE_TagError(L"MISC_OpenTargetPrinter", L"OpenPrinter %ls access 0x%lx fail! rc = %lu", g_szTargetPrinter,
+                       access, error);
+        if (error != ERROR_ACCESS_DENIED)
+            break;
+    }
+    *why = error == ERROR_ACCESS_DENIED ? PromptFailure::kRefused : PromptFailure::kNoPrinter;
+    return nullptr;
 }
 
-int MISC_SetPrinterText(HANDLE printer, const WCHAR* valueName, const WCHAR (&buffer)[kTextUnits])
+PromptValue MISC_PromptText(const wchar_t* name, const WCHAR (&buffer)[kTextUnits])
 {
-    DWORD rc = SetPrinterDataW(printer, const_cast<WCHAR*>(valueName), REG_SZ,
-                               reinterpret_cast<BYTE*>(const_cast<WCHAR*>(buffer)), sizeof(buffer));
-    if (rc == ERROR_SUCCESS)
-        return 1;
-    TRACE_TagError(L"SetPrinterData", L"set %ls fail! rc = %lu", valueName, rc);
-    return 0;
+    return {name, REG_SZ, buffer, sizeof(buffer)};
+}
+
+int MISC_StorePromptAnswers(const PromptValue* values, int count, PromptFailure* why)
+{
+    HANDLE opened = MISC_OpenTargetPrinter(why);
+    if (!opened)
+        return 0;
+    ScopedPrinter printer(opened);
+    for (int i = 0; i < count; ++i) {
+        MISC_DebugPrint(L"SetPrinterData %ls", values[i].name);
+        DWORD rc = SetPrinterDataW(printer.Get(), const_cast<WCHAR*>(values[i].name), values[i].type,
+                                   static_cast<BYTE*>(const_cast<void*>(values[i].data)), values[i].size);
+        if (rc == ERROR_SUCCESS)
+            continue;
+        TRACE_TagError(L"SetPrinterData", L"set %ls fail! rc = %lu", values[i].name, rc);
+        *why = rc == ERROR_ACCESS_DENIED ? PromptFailure::kRefused : PromptFailure::kNotTaken;
+        for (int stored = 0; stored < i; ++stored) {
+            rc = DeletePrinterDataW(printer.Get(), const_cast<WCHAR*>(values[stored].name));
+            if (rc != ERROR_SUCCESS)
+                TRACE_TagError(L"DeletePrinterData", L"delete %ls fail! rc = %lu", values[stored].name, rc);
+        }
+        return 0;
+    }
+    return 1;
+}
+
+void MISC_ReportAnswersNotHanded(HWND dialog, PromptFailure why)
+{
+    WCHAR title[kTextUnits] = L"";
+    GetWindowTextW(dialog, title, kTextUnits);
+    std::u16string text = SM_PromptFailureText(why, g_Language);
+    MessageBoxW(dialog, W16(text.c_str()), title, MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
 }
 
 void MISC_WipePromptText(WCHAR (&buffer)[kTextUnits])

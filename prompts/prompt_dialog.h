@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "common/globals.h"
+#include "prompts/prompt_texts.h"
 
 // Centres the dialog on the desktop (never at a negative position), moved
 // where needed to lie in the work area of its monitor; makes it topmost,
@@ -27,13 +28,33 @@ void MISC_SetPromptTexts(HWND dialog, const int* ids, const int* rows, int count
 // answering, whatever the close decides.
 void MISC_WritePromptAlive();
 
-// Opens the target printer with full access; null when it cannot be opened
-// or is not one the spooler lists.
-HANDLE MISC_OpenTargetPrinter();
+// Opens the target printer to store printer data: asks for
+// PRINTER_ACCESS_ADMINISTER, and where that is refused for
+// PRINTER_ACCESS_MANAGE_LIMITED, which a standard user may be granted. Null
+// when it cannot be opened or is not one the spooler lists; *why then says
+// whether the printer refused this user or could not be opened at all.
+HANDLE MISC_OpenTargetPrinter(PromptFailure* why);
 
-// Stores the whole 260-unit buffer as a REG_SZ printer data value (520
-// bytes, as the driver reads it). 1 on success; a failure is traced.
-int MISC_SetPrinterText(HANDLE printer, const WCHAR* valueName, const WCHAR (&buffer)[kTextUnits]);
+// One printer data value that a prompt hands to the driver.
+struct PromptValue {
+    const wchar_t* name;
+    DWORD type;
+    const void* data;
+    DWORD size;
+};
+
+// A REG_SZ value of the whole 260-unit buffer (520 bytes, as the driver reads it).
+PromptValue MISC_PromptText(const wchar_t* name, const WCHAR (&buffer)[kTextUnits]);
+
+// Stores the values on the target printer in order, all or none: when one
+// fails, those stored before it are deleted again, so the driver never takes
+// new answers mixed with a previous user's. 1 when all are stored; else 0
+// with the reason in *why.
+int MISC_StorePromptAnswers(const PromptValue* values, int count, PromptFailure* why);
+
+// Tells the user in a message box owned by the prompt that the answers did
+// not reach the printer driver, and why, in the prompt's language.
+void MISC_ReportAnswersNotHanded(HWND dialog, PromptFailure why);
 
 // Empties a field buffer, every unit of it.
 void MISC_WipePromptText(WCHAR (&buffer)[kTextUnits]);

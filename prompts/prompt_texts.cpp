@@ -55,6 +55,34 @@ constexpr RowTexts kRows[kPromptRows] = {
      u"确定"},  // 13: OK button
 };
 
+// Failure texts: the sentence every failure begins with, then one per reason.
+constexpr RowTexts kNotHanded = {
+    u"Your answers could not be handed to the printer driver.",
+    u"無法將您輸入的資料交給印表機驅動程式。",
+    u"无法将您输入的信息交给打印机驱动程序。"};
+
+constexpr RowTexts kFailureReasons[] = {
+    {u"The printer could not be opened.",
+     u"無法開啟印表機。",
+     u"无法打开打印机。"},  // kNoPrinter
+    {u"The printer refused access: this user account may not store them. Ask your administrator for the right to manage this printer.",
+     u"印表機拒絕存取：此使用者帳戶無權儲存這些資料。請向系統管理員申請管理此印表機的權限。",
+     u"打印机拒绝访问：此用户帐户无权保存这些信息。请向系统管理员申请管理此打印机的权限。"},  // kRefused
+    {u"The printer did not store them.",
+     u"印表機未能儲存這些資料。",
+     u"打印机未能保存这些信息。"},  // kNotTaken
+};
+
+// Columns 1 and 2 are the Chinese scripts, every other column English.
+const char16_t* InLanguage(const RowTexts& texts, int language)
+{
+    if (language == 1)
+        return texts.traditionalChinese;
+    if (language == 2)
+        return texts.simplifiedChinese;
+    return texts.english;
+}
+
 using PromptTable = std::array<std::array<const char16_t*, kPromptLanguages>, kPromptRows>;
 
 // Columns 1 and 2 are the two Chinese scripts; every other language the
@@ -82,4 +110,12 @@ const char16_t* SM_PromptText(int row, int language)
     if (language < 0 || language >= kPromptLanguages)
         language = 0;
     return kPromptTexts[row][language];
+}
+
+std::u16string SM_PromptFailureText(PromptFailure why, int language)
+{
+    std::u16string text = InLanguage(kNotHanded, language);
+    text += u"\n\n";
+    text += InLanguage(kFailureReasons[static_cast<int>(why)], language);
+    return text;
 }

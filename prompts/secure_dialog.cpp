@@ -26,27 +26,23 @@ void PaintTexts(HWND dialog)
     MISC_SetPromptTexts(dialog, ids, rows, 6);
 }
 
-void StoreAnswers(HWND dialog)
+// The job ID, the password (empty for a storage print) and the check box.
+// 1 when all three reached the printer; else 0 with the reason in *why.
+int StoreAnswers(HWND dialog, PromptFailure* why)
 {
     MISC_DebugPrint(L"Secure: printer is %ls", g_szTargetPrinter);
-    HANDLE printer = MISC_OpenTargetPrinter();
-    if (!printer)
-        return;
-    MISC_DebugPrint(L"Secure: SetPrinterData SecID");
-    MISC_SetPrinterText(printer, L"SecID", g_JobIDLast);
-    MISC_DebugPrint(L"Secure: SetPrinterData SecPassWord");
-    MISC_SetPrinterText(printer, L"SecPassWord", g_JobPasswordLast);
-    MISC_DebugPrint(L"Secure: SetPrinterData SecRemoveFile");
     DWORD remove = IsDlgButtonChecked(dialog, IDC_SEC_REMOVE) == BST_CHECKED ? 1 : 0;
-    DWORD rc = SetPrinterDataW(printer, const_cast<WCHAR*>(L"SecRemoveFile"), REG_DWORD,
-                               reinterpret_cast<BYTE*>(&remove), sizeof(remove));
-    if (rc != ERROR_SUCCESS)
-        TRACE_TagError(L"SetPrinterData", L"set SecRemoveFile fail! rc = %lu", rc);
-    ClosePrinter(printer);
+    const PromptValue values[] = {
+        MISC_PromptText(L"SecID", g_JobIDLast),
+        MISC_PromptText(L"SecPassWord", g_JobPasswordLast),
+        {L"SecRemoveFile", REG_DWORD, &remove, sizeof(remove)},
+    };
+    return MISC_StorePromptAnswers(values, 3, why);
 }
 
 // The close stands only with a job ID, and with a password when the
-// password field is in use (security print).
+// password field is in use (security print). Answers that did not reach
+// the printer are not dropped silently: the user is told before the end.
 BOOL CloseDialog(HWND dialog)
 {
     MISC_WritePromptAlive();
@@ -54,10 +50,14 @@ BOOL CloseDialog(HWND dialog)
         return FALSE;
     if (IsWindowEnabled(GetDlgItem(dialog, IDC_SEC_PASSWORD)) && g_JobPasswordLast[0] == L'\0')
         return FALSE;
-    StoreAnswers(dialog);
+    PromptFailure why = PromptFailure::kNoPrinter;
+    int stored = StoreAnswers(dialog, &why);
     MISC_WipePromptText(g_JobIDLast);
     MISC_WipePromptText(g_JobPasswordLast);
-    EndDialog(dialog, 1);
+    if (!stored)
+        MISC_ReportAnswersNotHanded(dialog, why);
+    // The dialog's result is the exit code of the process.
+    EndDialog(dialog, stored ? kExitTaskDone : kExitAnswersNotHanded);
     return TRUE;
 }
 

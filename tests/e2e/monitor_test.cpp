@@ -51,9 +51,19 @@ protected:
         RunCapture(Quoted(L"drvsim.exe") + L" " + args, kTimeoutMs, &code);
         return code;
     }
-    void PostStatus(const std::wstring& codes, DWORD job = 7)
+    void PostStatus(const std::wstring& codes, DWORD job = 7, const std::wstring& printer = kPrinter)
     {
-        ASSERT_EQ(Drvsim(L"status " + codes + L" --printer \"Office MFP\" --job " + std::to_wstring(job)), 0);
+        ASSERT_EQ(Drvsim(L"status " + codes + L" --printer \"" + printer + L"\" --job " + std::to_wstring(job)), 0);
+    }
+    // The access of every open of the printer, in order.
+    std::vector<DWORD> AccessAsked(const std::wstring& printer)
+    {
+        std::vector<DWORD> asked;
+        for (const SpoolCall& open : spool_.Calls(L"OpenPrinter")) {
+            if (open.printer == printer)
+                asked.push_back(open.access);
+        }
+        return asked;
     }
     std::wstring Key(const wchar_t* key)
     {
@@ -157,6 +167,51 @@ TEST_F(Monitor, RoadOfOneStatusThenDelete)
     EXPECT_EQ(jobs[0].id, 8u) << "job 7 was deleted";
     EXPECT_EQ(spool_.Status(kPrinter), 0u);
     EXPECT_TRUE(monitor_->Running());
+    // Status words ask to administer the printer, the job command to print.
+    for (DWORD access : AccessAsked(kPrinter))
+        EXPECT_TRUE(access == PRINTER_ACCESS_ADMINISTER || access == PRINTER_ACCESS_USE) << access;
+}
+
+// A standard user may not set the status word and may control only the
+// jobs they own: the dialog shows all the same, Delete takes the user's own
+// job, and another user's job stays queued without a word to the user.
+TEST_F(Monitor, AsAStandardUser)
+{
+    const std::wstring printer = L"User MFP";
+    SpoolPrinterSeed seed;
+    seed.name = printer;
+    seed.rights = SpoolRights::kUser;
+    seed.jobs = {{7, L"Mine.pdf"}, {8, L"Theirs.pdf", true}};
+    spool_.AddPrinter(seed);
+
+    PostStatus(L"117 33", 8, printer);
+    HWND dialog = WaitForDialog();
+    ASSERT_NE(dialog, nullptr) << "the refused job command leaves the list to the dialog";
+    EXPECT_EQ(Slot(dialog, 1001), L"Paper Jam.");
+    Press(dialog, kDelete);
+    EXPECT_TRUE(WaitKey(L"Message", L"0"));
+    EXPECT_TRUE(WaitForNoDialog());
+    EXPECT_EQ(spool_.Jobs(printer).size(), 2u) << "another user's job is not deleted";
+
+    PostStatus(L"33", 7, printer);
+    dialog = WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    Press(dialog, kDelete);
+    EXPECT_TRUE(WaitKey(L"Message", L"0"));
+    EXPECT_TRUE(WaitForNoDialog());
+    std::vector<SpoolJobSeed> jobs = spool_.Jobs(printer);
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(jobs[0].id, 8u) << "the user's own job was deleted";
+
+    std::vector<SpoolCall> commands = spool_.Calls(L"SetJob");
+    ASSERT_EQ(commands.size(), 3u);
+    EXPECT_EQ(commands[0].error, static_cast<DWORD>(ERROR_ACCESS_DENIED)) << "117 on job 8";
+    EXPECT_EQ(commands[1].error, static_cast<DWORD>(ERROR_ACCESS_DENIED)) << "Delete on job 8";
+    EXPECT_TRUE(commands[2].ok) << "Delete on job 7";
+    EXPECT_TRUE(spool_.Calls(L"SetPrinter").empty()) << "no status word reaches the spooler";
+    EXPECT_TRUE(monitor_->Running());
+    for (DWORD access : AccessAsked(printer))
+        EXPECT_TRUE(access == PRINTER_ACCESS_ADMINISTER || access == PRINTER_ACCESS_USE) << access;
 }
 
 TEST_F(Monitor, ContinueEqualListAndEmptyList)

@@ -49,6 +49,7 @@ TEST(Preheat, OnlineUsbPrinterGetsExactlyOneJob)
     std::vector<SpoolCall> started = spool.Calls(L"StartDocPrinter");
     ASSERT_EQ(started.size(), 1u);
     EXPECT_EQ(started[0].name, L"PreHeat");
+    EXPECT_EQ(started[0].dataType, L"RAW");
     EXPECT_EQ(started[0].printer, L"USB MFP");
     EXPECT_EQ(spool.Document(started[0].job), ExpectedPage());
     EXPECT_EQ(spool.Calls(L"WritePrinter").size(), 3u) << "stream, zeros, stream";
@@ -61,6 +62,20 @@ TEST(Preheat, OnlineUsbPrinterGetsExactlyOneJob)
     EXPECT_EQ(Preheat(L"USB MFP"), 1);
     EXPECT_EQ(spool.Calls(L"StartDocPrinter").size(), 1u) << "the queued job is found and nothing is sent";
     EXPECT_EQ(spool.Jobs(L"USB MFP").size(), 1u);
+}
+
+// Printing a raw job needs only the right every user holds.
+TEST(Preheat, StandardUserGetsTheJobAskingOnlyToPrint)
+{
+    SpoolSandbox spool;
+    SpoolPrinterSeed printer = Printer(L"USB MFP", L"USB001");
+    printer.rights = SpoolRights::kUser;
+    spool.AddPrinter(printer);
+    EXPECT_EQ(Preheat(L"USB MFP"), 1);
+    ASSERT_EQ(spool.Calls(L"StartDocPrinter").size(), 1u);
+    EXPECT_EQ(spool.Document(spool.Calls(L"StartDocPrinter")[0].job), ExpectedPage());
+    ASSERT_EQ(spool.Calls(L"OpenPrinter").size(), 1u);
+    EXPECT_EQ(spool.Calls(L"OpenPrinter")[0].access, static_cast<DWORD>(PRINTER_ACCESS_USE));
 }
 
 TEST(Preheat, NothingForNetworkOfflineOrAlreadyQueued)

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/printers.h"
 #include "common/utf16.h"
 #include "prompts/prompt_texts.h"
 #include "resources/resource.h"
@@ -125,6 +126,19 @@ public:
     std::wstring ItemText(int id) const { return Text(Item(id)); }
     void Press(int id) const { PostMessageW(Item(id), BM_CLICK, 0, 0); }
     int Wait() { return child_.Wait(kTimeoutMs); }
+    // The message box the prompt owns, once it shows; null when none does.
+    HWND WaitForMessageBox() const
+    {
+        DWORD start = GetTickCount();
+        do {
+            HWND box = nullptr;
+            EnumThreadWindows(GetWindowThreadProcessId(dialog_, nullptr), FindOwnedBox, reinterpret_cast<LPARAM>(&box));
+            if (box && GetWindow(box, GW_OWNER) == dialog_ && IsWindowVisible(box))
+                return box;
+            Sleep(50);
+        } while (GetTickCount() - start < kTimeoutMs && child_.Running());
+        return nullptr;
+    }
     // A refused close leaves the dialog up; give the close time to happen first.
     bool StillOpenAfterClose() const
     {
@@ -133,6 +147,17 @@ public:
     }
 
 private:
+    // *lParam: the dialog-class window of the thread owned by another one.
+    static BOOL CALLBACK FindOwnedBox(HWND window, LPARAM found)
+    {
+        wchar_t className[16] = L"";
+        GetClassNameW(window, className, 16);
+        if (wcscmp(className, L"#32770") != 0 || !GetWindow(window, GW_OWNER))
+            return TRUE;
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+
     ChildProcess child_;
     HWND dialog_;
 };
@@ -267,26 +292,72 @@ TEST_F(Prompts, SecurityTypeThreeShowsNothing)
     EXPECT_TRUE(spool_.Calls(L"SetPrinterData").empty());
 }
 
-TEST_F(Prompts, PrinterThatCannotBeOpenedStoresNothingAndTheDialogEnds)
+// Both prompts as an administrator, as a standard user granted limited
+// management, as a plain standard user, and against printers that refuse or
+// fail: the answers reach the printer whole, or the user is told why in the
+// prompt's language and the process ends with 2, leaving no value behind.
+TEST_F(Prompts, AnswersReachThePrinterWholeOrTheUserIsToldWhy)
 {
-    SpoolPrinterSeed locked;
-    locked.name = L"Locked MFP";
-    locked.refuseOpen = true;
-    spool_.AddPrinter(locked);
-    Prompt prompt(L"security 2 \"Locked MFP\" 0");
-    ASSERT_NE(prompt.Dialog(), nullptr);
-    Type(prompt.Item(IDC_SEC_ID), L"job");
-    Type(prompt.Item(IDC_SEC_PASSWORD), L"pw");
-    prompt.Press(IDC_SEC_OK);
-    EXPECT_EQ(prompt.Wait(), 1);
-
-    Prompt accounting(L"accounting \"Locked MFP\" 0");
-    ASSERT_NE(accounting.Dialog(), nullptr);
-    Type(accounting.Item(IDC_ACT_NAME), L"user");
-    Type(accounting.Item(IDC_ACT_PASSWORD), L"pw");
-    accounting.Press(IDC_ACT_OK);
-    EXPECT_EQ(accounting.Wait(), 1);
-    EXPECT_TRUE(spool_.Calls(L"SetPrinterData").empty());
+    const DWORD kAdminister = PRINTER_ACCESS_ADMINISTER, kLimited = PRINTER_ACCESS_MANAGE_LIMITED;
+    const struct {
+        bool secure;
+        SpoolRights rights;
+        bool refuseOpen;
+        const wchar_t* failValue;
+        const wchar_t* printer;
+        int languageId, column;
+        int exitCode;
+        PromptFailure why;
+        std::vector<DWORD> asked;
+    } cases[] = {
+        {true, SpoolRights::kAdmin, false, L"", kPrinter, 0, 0, 1, {}, {kAdminister}},
+        {false, SpoolRights::kAdmin, false, L"", kPrinter, 1028, 1, 1, {}, {kAdminister}},
+        {true, SpoolRights::kUserLimited, false, L"", kPrinter, 2052, 2, 1, {}, {kAdminister, kLimited}},
+        {false, SpoolRights::kUserLimited, false, L"", kPrinter, 0, 0, 1, {}, {kAdminister, kLimited}},
+        {true, SpoolRights::kUser, false, L"", kPrinter, 0, 0, 2, PromptFailure::kRefused, {kAdminister, kLimited}},
+        {true, SpoolRights::kUser, false, L"", kPrinter, 1028, 1, 2, PromptFailure::kRefused, {kAdminister, kLimited}},
+        {false, SpoolRights::kUser, false, L"", kPrinter, 2052, 2, 2, PromptFailure::kRefused, {kAdminister, kLimited}},
+        {true, SpoolRights::kAdmin, false, L"SecRemoveFile", kPrinter, 1028, 1, 2, PromptFailure::kNotTaken, {kAdminister}},
+        {false, SpoolRights::kUserLimited, false, L"ActPWD", kPrinter, 2052, 2, 2, PromptFailure::kNotTaken,
+         {kAdminister, kLimited}},
+        {true, SpoolRights::kAdmin, true, L"", kPrinter, 0, 0, 2, PromptFailure::kRefused, {kAdminister, kLimited}},
+        {false, SpoolRights::kAdmin, false, L"", L"No such MFP", 1028, 1, 2, PromptFailure::kNoPrinter, {}},
+    };
+    for (const auto& c : cases) {
+        SpoolSandbox spool;
+        SpoolPrinterSeed printer;
+        printer.name = kPrinter;
+        printer.rights = c.rights;
+        printer.refuseOpen = c.refuseOpen;
+        printer.failValue = c.failValue;
+        spool.AddPrinter(printer);
+        std::wstring command = std::wstring(c.secure ? L"security 2 \"" : L"accounting \"") + c.printer + L"\" " +
+                               std::to_wstring(c.languageId);
+        SCOPED_TRACE(Show(command) + ", rights " + std::to_string(static_cast<int>(c.rights)) + ", failing " +
+                     Show(c.failValue));
+        Prompt prompt(command);
+        ASSERT_NE(prompt.Dialog(), nullptr);
+        Type(prompt.Item(c.secure ? IDC_SEC_ID : IDC_ACT_NAME), L"job");
+        Type(prompt.Item(c.secure ? IDC_SEC_PASSWORD : IDC_ACT_PASSWORD), L"pw");
+        SetMessageKey(L"0");
+        prompt.Press(c.secure ? IDC_SEC_OK : IDC_ACT_OK);
+        if (c.exitCode == 2) {
+            HWND box = prompt.WaitForMessageBox();
+            ASSERT_NE(box, nullptr) << "the user is told";
+            EXPECT_EQ(Text(box), Text(prompt.Dialog())) << "the prompt's title";
+            EXPECT_EQ(Text(GetDlgItem(box, 0xFFFF)), W16(SM_PromptFailureText(c.why, c.column).c_str()));
+            EXPECT_FALSE(IsWindowEnabled(prompt.Dialog())) << "the prompt waits for the message";
+            PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+        }
+        EXPECT_EQ(prompt.Wait(), c.exitCode);
+        EXPECT_EQ(MessageKey(), L"1028");
+        size_t values = c.exitCode == 1 ? (c.secure ? 3u : 2u) : 0u;
+        EXPECT_EQ(spool.Data(kPrinter).size(), values) << "all values or none";
+        std::vector<DWORD> asked;
+        for (const SpoolCall& open : spool.Calls(L"OpenPrinter"))
+            asked.push_back(open.access);
+        EXPECT_EQ(asked, c.asked);
+    }
 }
 
 TEST_F(Prompts, AccountingDialogTextsPerLanguage)

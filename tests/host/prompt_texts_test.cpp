@@ -94,3 +94,39 @@ TEST(PromptTexts, OutOfRangeIndexesStayInsideTheTable)
     for (int row : {-1, 14, 1000})
         EXPECT_EQ(std::u16string_view(SM_PromptText(row, 1)), u"") << row;
 }
+
+// The message of answers that did not reach the printer driver: the same
+// first sentence for every reason, then the reason, in the prompt's script.
+TEST(PromptTexts, FailureMessageSaysWhatAndWhyInEachScript)
+{
+    const PromptFailure reasons[] = {PromptFailure::kNoPrinter, PromptFailure::kRefused, PromptFailure::kNotTaken};
+    const struct {
+        int column;
+        std::u16string_view first;    // the sentence every reason begins with
+        std::u16string_view printer;  // the script's word for printer, in every reason
+    } scripts[] = {
+        {0, u"Your answers could not be handed to the printer driver.\n\n", u"printer"},
+        {1, u"\u7121\u6CD5\u5C07\u60A8\u8F38\u5165\u7684\u8CC7\u6599\u4EA4\u7D66\u5370\u8868\u6A5F\u9A45\u52D5\u7A0B\u5F0F\u3002\n\n",
+         u"\u5370\u8868\u6A5F"},
+        {2, u"\u65E0\u6CD5\u5C06\u60A8\u8F93\u5165\u7684\u4FE1\u606F\u4EA4\u7ED9\u6253\u5370\u673A\u9A71\u52A8\u7A0B\u5E8F\u3002\n\n",
+         u"\u6253\u5370\u673A"},
+    };
+    for (const auto& script : scripts) {
+        std::u16string previous;
+        for (PromptFailure why : reasons) {
+            std::u16string text = SM_PromptFailureText(why, script.column);
+            SCOPED_TRACE("column " + std::to_string(script.column) + ": " + Narrow(text));
+            ASSERT_EQ(text.compare(0, script.first.size(), script.first), 0);
+            std::u16string reason = text.substr(script.first.size());
+            EXPECT_NE(reason.find(script.printer), std::u16string::npos);
+            EXPECT_NE(reason, previous) << "each reason has its own text";
+            previous = reason;
+        }
+    }
+    EXPECT_EQ(SM_PromptFailureText(PromptFailure::kRefused, 0),
+              u"Your answers could not be handed to the printer driver.\n\nThe printer refused access: this user "
+              u"account may not store them. Ask your administrator for the right to manage this printer.");
+    for (int column : {3, 12, -1, 1028})
+        EXPECT_EQ(SM_PromptFailureText(PromptFailure::kNotTaken, column), SM_PromptFailureText(PromptFailure::kNotTaken, 0))
+            << column;
+}

@@ -1,5 +1,6 @@
 #include "spool_state.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -148,18 +149,26 @@ SpoolState SpoolLoadState(const std::wstring& dir)
     SpoolState state;
     for (const std::string& line : ReadLines(dir + L"state.txt")) {
         std::vector<std::string> f = Split(line);
-        if (f[0] == "printer" && f.size() >= 6) {
+        // Lines written by hand (the demo, the bench) may leave out the
+        // fields at the end: rights and failing value, the job's owner.
+        f.resize(std::max<size_t>(f.size(), 8));
+        if (f[0] == "printer" && !f[5].empty()) {
             SpoolPrinterSeed p;
             p.name = Unescape(f[1]);
             p.port = Unescape(f[2]);
             p.attributes = Number(f[3]);
             p.status = Number(f[4]);
             p.refuseOpen = f[5] == "1";
+            p.rights = static_cast<SpoolRights>(Number(f[6]));
+            p.failValue = Unescape(f[7]);
             state.printers.push_back(p);
-        } else if (f[0] == "job" && f.size() >= 4) {
+        } else if (f[0] == "job" && !f[2].empty()) {
             if (SpoolPrinterSeed* p = SpoolFindPrinter(state, Unescape(f[1])))
-                p->jobs.push_back({Number(f[2]), Unescape(f[3])});
-        } else if (f[0] == "nextjob" && f.size() >= 2) {
+                p->jobs.push_back({Number(f[2]), Unescape(f[3]), f[4] == "other"});
+        } else if (f[0] == "data" && !f[3].empty()) {
+            if (SpoolPrinterSeed* p = SpoolFindPrinter(state, Unescape(f[1])))
+                p->data.push_back({Unescape(f[2]), Number(f[3]), Unhex(f[4])});
+        } else if (f[0] == "nextjob") {
             state.nextJob = Number(f[1]);
         }
     }
@@ -171,9 +180,14 @@ bool SpoolSaveState(const std::wstring& dir, const SpoolState& state)
     std::string text = "nextjob\t" + std::to_string(state.nextJob) + "\n";
     for (const SpoolPrinterSeed& p : state.printers) {
         text += "printer\t" + Escape(p.name) + "\t" + Escape(p.port) + "\t" + std::to_string(p.attributes) + "\t" +
-                std::to_string(p.status) + "\t" + (p.refuseOpen ? "1" : "0") + "\n";
+                std::to_string(p.status) + "\t" + (p.refuseOpen ? "1" : "0") + "\t" +
+                std::to_string(static_cast<int>(p.rights)) + "\t" + Escape(p.failValue) + "\n";
         for (const SpoolJobSeed& j : p.jobs)
-            text += "job\t" + Escape(p.name) + "\t" + std::to_string(j.id) + "\t" + Escape(j.document) + "\n";
+            text += "job\t" + Escape(p.name) + "\t" + std::to_string(j.id) + "\t" + Escape(j.document) + "\t" +
+                    (j.otherOwner ? "other" : "caller") + "\n";
+        for (const SpoolDataValue& d : p.data)
+            text += "data\t" + Escape(p.name) + "\t" + Escape(d.name) + "\t" + std::to_string(d.type) + "\t" +
+                    Hex(d.data) + "\n";
     }
     FILE* file = _wfopen((dir + L"state.txt").c_str(), L"wb");
     if (!file)
@@ -196,7 +210,8 @@ void SpoolAppendCall(const std::wstring& dir, const SpoolCall& call)
     std::string line = Escape(call.function) + "\t" + Escape(call.printer) + "\t" + (call.ok ? "1" : "0") + "\t" +
                        std::to_string(call.status) + "\t" + std::to_string(call.command) + "\t" +
                        std::to_string(call.job) + "\t" + std::to_string(call.type) + "\t" + Escape(call.name) + "\t" +
-                       Hex(call.data) + "\n";
+                       Hex(call.data) + "\t" + std::to_string(call.access) + "\t" + std::to_string(call.error) + "\t" +
+                       Escape(call.dataType) + "\n";
     FILE* file = _wfopen((dir + L"record.txt").c_str(), L"ab");
     if (!file)
         return;
@@ -209,7 +224,7 @@ std::vector<SpoolCall> SpoolReadCalls(const std::wstring& dir)
     std::vector<SpoolCall> calls;
     for (const std::string& line : ReadLines(dir + L"record.txt")) {
         std::vector<std::string> f = Split(line);
-        if (f.size() < 9)
+        if (f.size() < 12)
             continue;
         SpoolCall c;
         c.function = Unescape(f[0]);
@@ -221,6 +236,9 @@ std::vector<SpoolCall> SpoolReadCalls(const std::wstring& dir)
         c.type = Number(f[6]);
         c.name = Unescape(f[7]);
         c.data = Unhex(f[8]);
+        c.access = Number(f[9]);
+        c.error = Number(f[10]);
+        c.dataType = Unescape(f[11]);
         calls.push_back(c);
     }
     return calls;

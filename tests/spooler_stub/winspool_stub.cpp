@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "common/printers.h"
 #include "spool_state.h"
 
 namespace {
@@ -20,7 +21,8 @@ constexpr DWORD kHandleMagic = 0x4C4F5053;  // "SPOL"
 struct StubHandle {
     DWORD magic = kHandleMagic;
     std::wstring printer;
-    DWORD job = 0;  // the document started on this handle, 0 when none
+    DWORD granted = 0;  // the access the open asked for and got
+    DWORD job = 0;      // the document started on this handle, 0 when none
 };
 
 StubHandle* FromHandle(HANDLE handle)
@@ -71,7 +73,44 @@ BOOL Fail(DWORD error)
     return FALSE;
 }
 
-BOOL OpenPrinterByName(const std::wstring& name, bool nameGiven, LPHANDLE handle)
+// What the caller holds on a printer of these rights, as the default
+// printer security grants it: administrators full control, every user
+// Print (use and read control), and limited management where granted.
+DWORD HeldAccess(SpoolRights rights)
+{
+    constexpr DWORD kPrint = PRINTER_EXECUTE | SYNCHRONIZE;
+    switch (rights) {
+    case SpoolRights::kAdmin:
+        return PRINTER_ALL_ACCESS | PRINTER_ACCESS_MANAGE_LIMITED | SYNCHRONIZE;
+    case SpoolRights::kUserLimited:
+        return kPrint | PRINTER_ACCESS_MANAGE_LIMITED;
+    case SpoolRights::kUser:
+        break;
+    }
+    return kPrint;
+}
+
+// The specific rights an open asks for: generic rights mapped as the
+// spooler maps them for printers, and no defaults meaning the right to print.
+DWORD AskedAccess(DWORD asked, DWORD held)
+{
+    if (asked == 0)
+        return PRINTER_ACCESS_USE;
+    if (asked & MAXIMUM_ALLOWED)
+        return held;
+    DWORD specific = asked & ~(GENERIC_READ | GENERIC_WRITE | GENERIC_EXECUTE | GENERIC_ALL);
+    if (asked & GENERIC_READ)
+        specific |= PRINTER_READ;
+    if (asked & GENERIC_WRITE)
+        specific |= PRINTER_WRITE;
+    if (asked & GENERIC_EXECUTE)
+        specific |= PRINTER_EXECUTE;
+    if (asked & GENERIC_ALL)
+        specific |= PRINTER_ALL_ACCESS;
+    return specific;
+}
+
+BOOL OpenPrinterByName(const std::wstring& name, bool nameGiven, DWORD asked, LPHANDLE handle)
 {
     if (!handle)
         return Fail(ERROR_INVALID_PARAMETER);
@@ -80,17 +119,26 @@ BOOL OpenPrinterByName(const std::wstring& name, bool nameGiven, LPHANDLE handle
     SpoolLock lock;
     SpoolState state = dir.empty() ? SpoolState() : SpoolLoadState(dir);
     SpoolPrinterSeed* printer = nameGiven ? SpoolFindPrinter(state, name) : nullptr;
+    DWORD granted = 0;
+    DWORD error = ERROR_INVALID_PRINTER_NAME;
+    if (printer) {
+        DWORD held = HeldAccess(printer->rights);
+        granted = AskedAccess(asked, held);
+        bool allowed = !printer->refuseOpen && (granted & ~held) == 0;
+        error = allowed ? 0 : ERROR_ACCESS_DENIED;
+    }
     SpoolCall call;
     call.function = L"OpenPrinter";
     call.printer = name;
-    call.ok = printer && !printer->refuseOpen;
+    call.ok = error == 0;
+    call.access = asked;
+    call.error = error;
     Record(dir, call);
-    if (!printer)
-        return Fail(ERROR_INVALID_PRINTER_NAME);
-    if (printer->refuseOpen)
-        return Fail(ERROR_ACCESS_DENIED);
+    if (error)
+        return Fail(error);
     auto* h = new StubHandle;
     h->printer = name;
+    h->granted = granted;
     *handle = h;
     return TRUE;
 }
@@ -249,11 +297,13 @@ BOOL EnumPrintersOf(DWORD flags, const void* serverName, DWORD level, DWORD want
     return EnumPrintersAt<Info>(buffer, size, needed, returned);
 }
 
-DWORD StartDoc(HANDLE handle, const std::wstring& document)
+DWORD StartDoc(HANDLE handle, const std::wstring& document, const std::wstring& dataType)
 {
     StubHandle* h = FromHandle(handle);
     if (!h)
         return Fail(ERROR_INVALID_HANDLE);
+    if (!(h->granted & PRINTER_ACCESS_USE))
+        return Fail(ERROR_ACCESS_DENIED);
     std::wstring dir = SpoolDir();
     SpoolLock lock;
     SpoolState state = SpoolLoadState(dir);
@@ -277,6 +327,7 @@ DWORD StartDoc(HANDLE handle, const std::wstring& document)
     call.ok = true;
     call.job = job;
     call.name = document;
+    call.dataType = dataType;
     Record(dir, call);
     return job;
 }
@@ -299,22 +350,56 @@ BOOL SimpleCall(HANDLE handle, const wchar_t* function, bool needsDocument)
     return ok ? TRUE : Fail(ERROR_SPL_NO_STARTDOC);
 }
 
-DWORD SetData(HANDLE handle, const std::wstring& name, DWORD type, LPBYTE data, DWORD size)
+// Printer data needs PRINTER_ACCESS_ADMINISTER or, from Windows 8.1 on,
+// PRINTER_ACCESS_MANAGE_LIMITED on the handle.
+bool MayChangeData(const StubHandle& h)
+{
+    return (h.granted & (PRINTER_ACCESS_ADMINISTER | PRINTER_ACCESS_MANAGE_LIMITED)) != 0;
+}
+
+// Sets (data given) or deletes a printer data value; returns the error.
+DWORD ChangeData(HANDLE handle, const wchar_t* function, const std::wstring& name, DWORD type, LPBYTE data, DWORD size)
 {
     StubHandle* h = FromHandle(handle);
     if (!h)
         return ERROR_INVALID_HANDLE;
+    bool setting = data != nullptr;
+    std::wstring dir = SpoolDir();
+    SpoolLock lock;
+    SpoolState state = SpoolLoadState(dir);
+    SpoolPrinterSeed* printer = SpoolFindPrinter(state, h->printer);
+    DWORD error = MayChangeData(*h) ? 0 : ERROR_ACCESS_DENIED;
+    if (!error && !printer)
+        error = ERROR_INVALID_PRINTER_NAME;
+    if (!error && setting && name == printer->failValue)
+        error = ERROR_NOT_ENOUGH_MEMORY;
+    if (!error) {
+        auto& values = printer->data;
+        auto it = values.begin();
+        while (it != values.end() && it->name != name)
+            ++it;
+        if (setting && it == values.end())
+            values.push_back({name, type, std::vector<unsigned char>(data, data + size)});
+        else if (setting)
+            *it = {name, type, std::vector<unsigned char>(data, data + size)};
+        else if (it != values.end())
+            values.erase(it);
+        else
+            error = ERROR_FILE_NOT_FOUND;
+    }
+    if (!error)
+        SpoolSaveState(dir, state);
     SpoolCall call;
-    call.function = L"SetPrinterData";
+    call.function = function;
     call.printer = h->printer;
-    call.ok = true;
+    call.ok = error == 0;
+    call.error = error;
     call.type = type;
     call.name = name;
-    if (data)
+    if (setting)
         call.data.assign(data, data + size);
-    SpoolLock lock;
-    Record(SpoolDir(), call);
-    return ERROR_SUCCESS;
+    Record(dir, call);
+    return error;
 }
 
 BOOL SetStatus(HANDLE handle, DWORD level, LPBYTE info, DWORD command)
@@ -322,7 +407,11 @@ BOOL SetStatus(HANDLE handle, DWORD level, LPBYTE info, DWORD command)
     StubHandle* h = FromHandle(handle);
     if (!h)
         return Fail(ERROR_INVALID_HANDLE);
-    bool ok = level == 0 && command == PRINTER_CONTROL_SET_STATUS;
+    // The status word is the printer's managers' business.
+    DWORD error = !(h->granted & PRINTER_ACCESS_ADMINISTER) ? ERROR_ACCESS_DENIED
+                  : level == 0 && command == PRINTER_CONTROL_SET_STATUS ? 0
+                  : ERROR_INVALID_PARAMETER;
+    bool ok = error == 0;
     DWORD status = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(info));
     std::wstring dir = SpoolDir();
     SpoolLock lock;
@@ -339,10 +428,13 @@ BOOL SetStatus(HANDLE handle, DWORD level, LPBYTE info, DWORD command)
     call.ok = ok;
     call.status = status;
     call.command = command;
+    call.error = error;
     Record(dir, call);
-    return ok ? TRUE : Fail(ERROR_INVALID_PARAMETER);
+    return ok ? TRUE : Fail(error);
 }
 
+// A job is controlled by its owner, through any handle of theirs, or by a
+// printer administrator; another user's job is refused to everybody else.
 BOOL ControlJob(HANDLE handle, DWORD jobId, DWORD command)
 {
     StubHandle* h = FromHandle(handle);
@@ -352,18 +444,22 @@ BOOL ControlJob(HANDLE handle, DWORD jobId, DWORD command)
     SpoolLock lock;
     SpoolState state = SpoolLoadState(dir);
     SpoolPrinterSeed* printer = SpoolFindPrinter(state, h->printer);
-    bool found = false;
+    DWORD error = ERROR_INVALID_PARAMETER;
     if (printer) {
         for (size_t i = 0; i < printer->jobs.size(); ++i) {
             if (printer->jobs[i].id != jobId)
                 continue;
-            found = true;
-            if (command == JOB_CONTROL_CANCEL || command == JOB_CONTROL_DELETE)
+            bool administers = printer->rights == SpoolRights::kAdmin;
+            if (printer->jobs[i].otherOwner && !administers)
+                error = ERROR_ACCESS_DENIED;
+            else if (command >= JOB_CONTROL_PAUSE && command <= JOB_CONTROL_DELETE)
+                error = 0;
+            if (!error && (command == JOB_CONTROL_CANCEL || command == JOB_CONTROL_DELETE))
                 printer->jobs.erase(printer->jobs.begin() + static_cast<long>(i));
             break;
         }
     }
-    bool ok = found && command >= JOB_CONTROL_PAUSE && command <= JOB_CONTROL_DELETE;
+    bool ok = error == 0;
     if (ok)
         SpoolSaveState(dir, state);
     SpoolCall call;
@@ -373,22 +469,23 @@ BOOL ControlJob(HANDLE handle, DWORD jobId, DWORD command)
     call.status = jobId;
     call.command = command;
     call.job = jobId;
+    call.error = error;
     Record(dir, call);
-    return ok ? TRUE : Fail(ERROR_INVALID_PARAMETER);
+    return ok ? TRUE : Fail(error);
 }
 
 } // namespace
 
 extern "C" {
 
-WINBOOL WINAPI OpenPrinterW(LPWSTR name, LPHANDLE handle, LPPRINTER_DEFAULTSW)
+WINBOOL WINAPI OpenPrinterW(LPWSTR name, LPHANDLE handle, LPPRINTER_DEFAULTSW defaults)
 {
-    return OpenPrinterByName(name ? name : L"", name != nullptr, handle);
+    return OpenPrinterByName(name ? name : L"", name != nullptr, defaults ? defaults->DesiredAccess : 0, handle);
 }
 
-WINBOOL WINAPI OpenPrinterA(LPSTR name, LPHANDLE handle, LPPRINTER_DEFAULTSA)
+WINBOOL WINAPI OpenPrinterA(LPSTR name, LPHANDLE handle, LPPRINTER_DEFAULTSA defaults)
 {
-    return OpenPrinterByName(Widen(name), name != nullptr, handle);
+    return OpenPrinterByName(Widen(name), name != nullptr, defaults ? defaults->DesiredAccess : 0, handle);
 }
 
 WINBOOL WINAPI EnumPrintersW(DWORD flags, LPWSTR serverName, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
@@ -488,14 +585,15 @@ DWORD WINAPI StartDocPrinterW(HANDLE handle, DWORD level, LPBYTE info)
     if (level != 1 || !info)
         return Fail(ERROR_INVALID_LEVEL);
     auto* doc = reinterpret_cast<DOC_INFO_1W*>(info);
-    return StartDoc(handle, doc->pDocName ? doc->pDocName : L"");
+    return StartDoc(handle, doc->pDocName ? doc->pDocName : L"", doc->pDatatype ? doc->pDatatype : L"");
 }
 
 DWORD WINAPI StartDocPrinterA(HANDLE handle, DWORD level, LPBYTE info)
 {
     if (level != 1 || !info)
         return Fail(ERROR_INVALID_LEVEL);
-    return StartDoc(handle, Widen(reinterpret_cast<DOC_INFO_1A*>(info)->pDocName));
+    auto* doc = reinterpret_cast<DOC_INFO_1A*>(info);
+    return StartDoc(handle, Widen(doc->pDocName), Widen(doc->pDatatype));
 }
 
 WINBOOL WINAPI StartPagePrinter(HANDLE handle)
@@ -546,12 +644,21 @@ WINBOOL WINAPI WritePrinter(HANDLE handle, LPVOID data, DWORD size, LPDWORD writ
 
 DWORD WINAPI SetPrinterDataW(HANDLE handle, LPWSTR name, DWORD type, LPBYTE data, DWORD size)
 {
-    return SetData(handle, name ? name : L"", type, data, size);
+    if (!data)
+        return ERROR_INVALID_PARAMETER;
+    return ChangeData(handle, L"SetPrinterData", name ? name : L"", type, data, size);
 }
 
 DWORD WINAPI SetPrinterDataA(HANDLE handle, LPSTR name, DWORD type, LPBYTE data, DWORD size)
 {
-    return SetData(handle, Widen(name), type, data, size);
+    if (!data)
+        return ERROR_INVALID_PARAMETER;
+    return ChangeData(handle, L"SetPrinterData", Widen(name), type, data, size);
+}
+
+DWORD WINAPI DeletePrinterDataW(HANDLE handle, LPWSTR name)
+{
+    return ChangeData(handle, L"DeletePrinterData", name ? name : L"", 0, nullptr, 0);
 }
 
 } // extern "C"

@@ -66,6 +66,14 @@ DWORD SpoolSandbox::Status(const std::wstring& printer) const
     return p ? p->status : 0;
 }
 
+std::vector<SpoolDataValue> SpoolSandbox::Data(const std::wstring& printer) const
+{
+    SpoolLock lock;
+    SpoolState state = SpoolLoadState(dir_);
+    const SpoolPrinterSeed* p = SpoolFindPrinter(state, printer);
+    return p ? p->data : std::vector<SpoolDataValue>();
+}
+
 std::vector<unsigned char> SpoolSandbox::Document(DWORD job) const
 {
     return ReadAllBytes(SpoolJobFile(dir_, job));

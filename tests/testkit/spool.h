@@ -15,6 +15,20 @@
 struct SpoolJobSeed {
     DWORD id = 0;
     std::wstring document;
+    bool otherOwner = false;  // queued by another user, not by the caller
+};
+
+// The caller's rights on a printer under the default printer security: an
+// administrator has full control; a standard user may print and manage
+// the jobs they own; an installer may grant users limited management
+// (PRINTER_ACCESS_MANAGE_LIMITED: printer data, but not the status word).
+enum class SpoolRights : int { kAdmin, kUser, kUserLimited };
+
+// A printer data value as the stand-in keeps it.
+struct SpoolDataValue {
+    std::wstring name;
+    DWORD type = 0;
+    std::vector<unsigned char> data;
 };
 
 struct SpoolPrinterSeed {
@@ -23,21 +37,28 @@ struct SpoolPrinterSeed {
     DWORD attributes = 0;        // PRINTER_INFO_2 Attributes (0x400: work offline)
     DWORD status = 0;            // the printer's status word at the start
     bool refuseOpen = false;     // OpenPrinter fails for this printer
+    SpoolRights rights = SpoolRights::kAdmin;
+    std::wstring failValue;      // SetPrinterData of this value name fails (ERROR_NOT_ENOUGH_MEMORY)
     std::vector<SpoolJobSeed> jobs;
+    std::vector<SpoolDataValue> data;  // printer data values, in the order first set
 };
 
 // One recorded call of the stand-in.
 struct SpoolCall {
-    std::wstring function;  // "SetPrinter", "SetJob", "SetPrinterData", "StartDocPrinter",
-                            // "StartPagePrinter", "WritePrinter", "EndPagePrinter", "EndDocPrinter"
+    std::wstring function;  // "OpenPrinter", "SetPrinter", "SetJob", "SetPrinterData", "DeletePrinterData",
+                            // "StartDocPrinter", "StartPagePrinter", "WritePrinter", "EndPagePrinter",
+                            // "EndDocPrinter", "ClosePrinter"
     std::wstring printer;   // the printer the handle was opened for
     bool ok = false;        // what the stand-in answered
     DWORD status = 0;       // SetPrinter: the status word; SetJob: the job id
     DWORD command = 0;      // SetPrinter / SetJob: the command
     DWORD job = 0;          // StartDocPrinter, WritePrinter, ...: the job id
     DWORD type = 0;         // SetPrinterData: the value type
-    std::wstring name;      // SetPrinterData: value name; StartDocPrinter: document name
+    std::wstring name;      // Set/DeletePrinterData: value name; StartDocPrinter: document name
     std::vector<unsigned char> data;  // SetPrinterData / WritePrinter: the exact bytes
+    DWORD access = 0;       // OpenPrinter: the access asked for (0: no defaults given)
+    DWORD error = 0;        // the error of a refused call
+    std::wstring dataType;  // StartDocPrinter: the data type of DOC_INFO_1
 };
 
 class SpoolSandbox {
@@ -59,6 +80,7 @@ public:
     std::vector<SpoolCall> Calls(const wchar_t* function) const;   // those of one function
     std::vector<SpoolJobSeed> Jobs(const std::wstring& printer) const;  // the queue now
     DWORD Status(const std::wstring& printer) const;               // the status word now
+    std::vector<SpoolDataValue> Data(const std::wstring& printer) const;  // its printer data now
     std::vector<unsigned char> Document(DWORD job) const;          // all bytes written to a job
 
     const std::wstring& Dir() const { return dir_; }

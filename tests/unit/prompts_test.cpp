@@ -250,24 +250,81 @@ TEST(CheckString, TracesNoPasswordText)
 
 // The target printer comes from the driver's command line; only a printer
 // the spooler lists is opened, anything else is a printer that cannot be
-// opened (nothing stored, the dialog ends as usual).
+// opened (nothing stored, the user told).
 TEST(PromptPrinter, OnlyAListedPrinterIsOpened)
 {
     SpoolSandbox spool;
     SpoolPrinterSeed printer;
     printer.name = L"Office MFP";
     spool.AddPrinter(printer);
+    PromptFailure why = PromptFailure::kRefused;
     for (const wchar_t* name : {L"\\\\host\\share", L"Office MFP,Job 7", L""}) {
         wcsncpy(g_szTargetPrinter, name, kTextUnits - 1);
-        EXPECT_EQ(MISC_OpenTargetPrinter(), nullptr);
+        EXPECT_EQ(MISC_OpenTargetPrinter(&why), nullptr);
+        EXPECT_EQ(why, PromptFailure::kNoPrinter);
     }
     EXPECT_TRUE(spool.Calls(L"OpenPrinter").empty());
 
     wcsncpy(g_szTargetPrinter, L"Office MFP", kTextUnits - 1);
-    HANDLE opened = MISC_OpenTargetPrinter();
+    HANDLE opened = MISC_OpenTargetPrinter(&why);
     EXPECT_NE(opened, nullptr);
     if (opened)
         ClosePrinter(opened);
     EXPECT_EQ(spool.Calls(L"OpenPrinter").size(), 1u);
+    g_szTargetPrinter[0] = L'\0';
+}
+
+// All values or none: a failing one takes back those stored before it, so
+// the driver never reads new answers beside a previous user's.
+TEST(PromptPrinter, StoresEveryAnswerOrNone)
+{
+    const DWORD one = 1;
+    const PromptValue values[] = {
+        {L"First", REG_DWORD, &one, sizeof(one)},
+        {L"Second", REG_DWORD, &one, sizeof(one)},
+        {L"Third", REG_DWORD, &one, sizeof(one)},
+    };
+    const struct {
+        SpoolRights rights;
+        const wchar_t* failValue;
+        int stored;
+        PromptFailure why;
+        std::vector<std::wstring> calls;  // data calls: "+name" set, "-name" deleted, "!name" refused
+        size_t valuesLeft;
+    } cases[] = {
+        {SpoolRights::kAdmin, L"", 1, PromptFailure::kNoPrinter, {L"+First", L"+Second", L"+Third"}, 3},
+        {SpoolRights::kUserLimited, L"", 1, PromptFailure::kNoPrinter, {L"+First", L"+Second", L"+Third"}, 3},
+        {SpoolRights::kAdmin, L"Third", 0, PromptFailure::kNotTaken,
+         {L"+First", L"+Second", L"!Third", L"-First", L"-Second"}, 0},
+        {SpoolRights::kUserLimited, L"First", 0, PromptFailure::kNotTaken, {L"!First"}, 0},
+        {SpoolRights::kUser, L"", 0, PromptFailure::kRefused, {}, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("rights " + std::to_string(static_cast<int>(c.rights)) + ", failing value " +
+                     std::string(c.failValue, c.failValue + wcslen(c.failValue)));
+        SpoolSandbox spool;
+        SpoolPrinterSeed printer;
+        printer.name = L"Office MFP";
+        printer.rights = c.rights;
+        printer.failValue = c.failValue;
+        spool.AddPrinter(printer);
+        wcsncpy(g_szTargetPrinter, L"Office MFP", kTextUnits - 1);
+        PromptFailure why = PromptFailure::kNoPrinter;
+        EXPECT_EQ(MISC_StorePromptAnswers(values, 3, &why), c.stored);
+        EXPECT_EQ(why, c.why);
+        std::vector<std::wstring> calls;
+        for (const SpoolCall& call : spool.Calls()) {
+            if (call.function == L"SetPrinterData")
+                calls.push_back((call.ok ? L"+" : L"!") + call.name);
+            if (call.function == L"DeletePrinterData")
+                calls.push_back((call.ok ? L"-" : L"?") + call.name);
+        }
+        EXPECT_EQ(calls, c.calls);
+        EXPECT_EQ(spool.Data(L"Office MFP").size(), c.valuesLeft);
+        size_t opened = 0;
+        for (const SpoolCall& call : spool.Calls(L"OpenPrinter"))
+            opened += call.ok;
+        EXPECT_EQ(spool.Calls(L"ClosePrinter").size(), opened) << "every handle closed";
+    }
     g_szTargetPrinter[0] = L'\0';
 }

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "common/printers.h"
 #include "testkit/spool.h"
 #include "testkit/wine_test.h"
 
@@ -29,10 +30,12 @@ protected:
         spool_.AddPrinter(locked);
     }
 
-    HANDLE Open(const wchar_t* name)
+    // Opened with the defaults' access; 0 passes no defaults at all.
+    HANDLE Open(const wchar_t* name, DWORD access = PRINTER_ALL_ACCESS)
     {
+        PRINTER_DEFAULTSW defaults = {nullptr, nullptr, access};
         HANDLE printer = nullptr;
-        return OpenPrinterW(const_cast<LPWSTR>(name), &printer, nullptr) ? printer : nullptr;
+        return OpenPrinterW(const_cast<LPWSTR>(name), &printer, access ? &defaults : nullptr) ? printer : nullptr;
     }
 
     SpoolSandbox spool_;
@@ -155,6 +158,9 @@ TEST_F(SpoolerStandIn, KeepsDocumentsAndPrinterData)
               (std::vector<unsigned char>{'j', 0, 'o', 0, 'b', 0, '\t', 0, '1', 0, 0, 0}));
     EXPECT_EQ(spool_.Calls(L"WritePrinter").size(), 2u);
     EXPECT_EQ(spool_.Calls(L"EndDocPrinter").size(), 1u);
+    std::vector<SpoolDataValue> kept = spool_.Data(L"Office MFP");
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0].data, data[0].data);
 }
 
 // The product opens only printers that the spooler lists; the stand-in
@@ -181,4 +187,108 @@ TEST_F(SpoolerStandIn, ListsItsPrintersByName)
 
     EXPECT_FALSE(EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, wide.data(), 8, &needed, &returned));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+}
+
+namespace {
+
+SpoolPrinterSeed RightsPrinter(const wchar_t* name, SpoolRights rights)
+{
+    SpoolPrinterSeed printer;
+    printer.name = name;
+    printer.rights = rights;
+    printer.jobs = {{7, L"Mine.pdf"}, {8, L"Theirs.pdf", true}};
+    return printer;
+}
+
+} // namespace
+
+// An open asking for more than the caller holds is refused whole, as the
+// default printer security has it; the record shows what each open asked.
+TEST_F(SpoolerStandIn, OpensOnlyWithRightsTheCallerHolds)
+{
+    spool_.AddPrinter(RightsPrinter(L"Admin", SpoolRights::kAdmin));
+    spool_.AddPrinter(RightsPrinter(L"User", SpoolRights::kUser));
+    spool_.AddPrinter(RightsPrinter(L"Limited", SpoolRights::kUserLimited));
+    const struct {
+        DWORD access;
+        bool admin, user, limited;
+    } cases[] = {
+        {0, true, true, true},  // no defaults: the right to print
+        {PRINTER_ACCESS_USE, true, true, true},
+        {PRINTER_ACCESS_USE | READ_CONTROL, true, true, true},
+        {GENERIC_READ, true, true, true},
+        {GENERIC_EXECUTE, true, true, true},
+        {PRINTER_ACCESS_MANAGE_LIMITED, true, false, true},
+        {PRINTER_ACCESS_ADMINISTER, true, false, false},
+        {PRINTER_ALL_ACCESS, true, false, false},
+        {GENERIC_ALL, true, false, false},
+        {WRITE_DAC, true, false, false},
+        {DELETE, true, false, false},
+        {MAXIMUM_ALLOWED, true, true, true},
+    };
+    for (const auto& c : cases) {
+        const std::pair<const wchar_t*, bool> printers[] = {{L"Admin", c.admin}, {L"User", c.user}, {L"Limited", c.limited}};
+        for (const auto& [name, allowed] : printers) {
+            HANDLE printer = Open(name, c.access);
+            EXPECT_EQ(printer != nullptr, allowed)
+                << std::hex << "access 0x" << c.access << " on " << std::string(name, name + wcslen(name));
+            if (printer)
+                ClosePrinter(printer);
+            else
+                EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+            SpoolCall open = spool_.Calls(L"OpenPrinter").back();
+            EXPECT_EQ(open.access, c.access);
+            EXPECT_EQ(open.ok, allowed);
+        }
+    }
+}
+
+// Each call checks the handle's access: the status word needs administer
+// rights, printer data administer or limited management, a document the
+// right to print; a job is controlled by its owner or an administrator.
+TEST_F(SpoolerStandIn, ChecksEachCallAgainstTheHandleAndTheJobOwner)
+{
+    spool_.AddPrinter(RightsPrinter(L"Admin", SpoolRights::kAdmin));
+    spool_.AddPrinter(RightsPrinter(L"User", SpoolRights::kUser));
+    spool_.AddPrinter(RightsPrinter(L"Limited", SpoolRights::kUserLimited));
+    const struct {
+        const wchar_t* printer;
+        DWORD access;
+        bool status, data, document, ownJob, otherJob;
+    } cases[] = {
+        {L"Admin", PRINTER_ACCESS_USE, false, false, true, true, true},
+        {L"Admin", PRINTER_ACCESS_ADMINISTER, true, true, false, true, true},
+        {L"User", PRINTER_ACCESS_USE, false, false, true, true, false},
+        {L"Limited", PRINTER_ACCESS_USE, false, false, true, true, false},
+        {L"Limited", PRINTER_ACCESS_MANAGE_LIMITED, false, true, false, true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.printer, c.printer + wcslen(c.printer)) + " access " + std::to_string(c.access));
+        HANDLE printer = Open(c.printer, c.access);
+        ASSERT_NE(printer, nullptr);
+        EXPECT_EQ(SetPrinterW(printer, 0, reinterpret_cast<LPBYTE>(static_cast<ULONG_PTR>(0x8)), 4) != FALSE, c.status);
+        DWORD value = 1;
+        DWORD dataError = c.data ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+        EXPECT_EQ(SetPrinterDataW(printer, const_cast<LPWSTR>(L"V"), REG_DWORD, reinterpret_cast<LPBYTE>(&value), 4), dataError);
+        EXPECT_EQ(DeletePrinterDataW(printer, const_cast<LPWSTR>(L"V")), dataError);
+        DOC_INFO_1W doc = {const_cast<LPWSTR>(L"Doc"), nullptr, const_cast<LPWSTR>(L"RAW")};
+        DWORD job = StartDocPrinterW(printer, 1, reinterpret_cast<LPBYTE>(&doc));
+        EXPECT_EQ(job != 0, c.document);
+        if (job)
+            EndDocPrinter(printer);
+        EXPECT_EQ(SetJobW(printer, 7, 0, nullptr, JOB_CONTROL_RESTART) != FALSE, c.ownJob);
+        EXPECT_EQ(SetJobW(printer, 8, 0, nullptr, JOB_CONTROL_RESTART) != FALSE, c.otherJob);
+        if (!c.otherJob)
+            EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+        ClosePrinter(printer);
+    }
+    EXPECT_EQ(spool_.Status(L"User"), 0u);
+    EXPECT_EQ(spool_.Status(L"Admin"), 0x8u);
+    EXPECT_EQ(spool_.Calls(L"StartDocPrinter").back().dataType, L"RAW");
+    EXPECT_EQ(spool_.Jobs(L"User").size(), 3u) << "both seeded jobs and the document stay";
+    HANDLE user = Open(L"User", PRINTER_ACCESS_USE);
+    EXPECT_FALSE(SetJobW(user, 8, 0, nullptr, JOB_CONTROL_DELETE)) << "not another user's job";
+    EXPECT_TRUE(SetJobW(user, 7, 0, nullptr, JOB_CONTROL_DELETE));
+    ClosePrinter(user);
+    EXPECT_EQ(spool_.Jobs(L"User").size(), 2u);
 }

@@ -5,6 +5,57 @@
 #include "monitor/spooler.h"
 #include "monitor_env.h"
 
+namespace {
+
+// The trace log written while it lives, to count lines in.
+class TraceCapture {
+public:
+    TraceCapture() : saved_(g_TraceSwitches)
+    {
+        g_TraceSwitches.minLevel = 1;
+        g_TraceSwitches.channel = 1;
+        g_TraceSwitches.channelFlags[0] = 1;
+        g_TraceSwitches.logFileFlag = 1;
+        wcscpy(g_TraceSwitches.logFilePath, dir_.File(L"trace.log").c_str());
+    }
+    ~TraceCapture() { g_TraceSwitches = saved_; }
+    TraceCapture(const TraceCapture&) = delete;
+    TraceCapture& operator=(const TraceCapture&) = delete;
+
+    size_t Count(const std::string& text) const
+    {
+        std::vector<unsigned char> bytes = ReadAllBytes(dir_.File(L"trace.log"));
+        std::string log(bytes.begin(), bytes.end());
+        size_t count = 0;
+        for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
+            ++count;
+        return count;
+    }
+
+private:
+    ScratchDir dir_;
+    TraceSwitches saved_;
+};
+
+SpoolPrinterSeed PrinterWith(const wchar_t* name, SpoolRights rights)
+{
+    SpoolPrinterSeed printer;
+    printer.name = name;
+    printer.rights = rights;
+    printer.jobs = {{kJob, L"Mine.pdf"}, {8, L"Theirs.pdf", true}};
+    return printer;
+}
+
+std::vector<DWORD> AccessAsked(const SpoolSandbox& spool)
+{
+    std::vector<DWORD> asked;
+    for (const SpoolCall& call : spool.Calls(L"OpenPrinter"))
+        asked.push_back(call.access);
+    return asked;
+}
+
+} // namespace
+
 TEST(SpoolerStatus, SetsTheWordOfEveryMappedCode)
 {
     const struct {
@@ -178,4 +229,61 @@ TEST(UnlistedPrinter, ListedConnectionIsOpened)
     SM_SetSpoolerStatusByCode(5);
     EXPECT_EQ(env.Spool().Status(connection.name), 0x400000u);
     EXPECT_EQ(SM_SetPrinterJob(kJobRestart, kJob), 1);
+}
+
+// The status word asks to administer the printer and nothing more. A
+// standard user is refused it: nothing is set, nothing stays busy, and the
+// refusal is traced once per printer however many statuses follow.
+TEST(SpoolerRights, StatusWordOfAStandardUserIsRefusedAndTracedOncePerPrinter)
+{
+    MonitorEnv env(false);
+    env.Spool().AddPrinter(PrinterWith(L"User MFP", SpoolRights::kUser));
+    env.Spool().AddPrinter(PrinterWith(L"Limited MFP", SpoolRights::kUserLimited));
+    env.Spool().AddPrinter(PrinterWith(L"Admin MFP", SpoolRights::kAdmin));
+    TraceCapture trace;
+    for (const wchar_t* name : {L"User MFP", L"Limited MFP", L"User MFP", L"Admin MFP"}) {
+        env.Write(L"PrinterName", name);
+        for (int code : {33, 5, 2})
+            SM_SetSpoolerStatusByCode(code);
+        SM_ClearSpoolerStatus();
+        EXPECT_EQ(g_SpoolerBusy, 0);
+    }
+    for (const SpoolCall& call : env.Spool().Calls(L"SetPrinter"))
+        EXPECT_EQ(call.printer, L"Admin MFP");
+    EXPECT_EQ(env.StatusWords(), (std::vector<DWORD>{0x8, 0x400000, 0x2, 0}));
+    EXPECT_EQ(AccessAsked(env.Spool()), std::vector<DWORD>(16, PRINTER_ACCESS_ADMINISTER));
+    EXPECT_EQ(trace.Count("refuses its status word"), 2u) << "once for each refusing printer";
+}
+
+// Job commands ask only to print. The owner of a job may control it, an
+// administrator any job; another user's job is refused, which the user is
+// not told (the dialog shows instead) but the trace records.
+TEST(SpoolerRights, JobCommandsAskOnlyToPrint)
+{
+    const struct {
+        SpoolRights rights;
+        DWORD job;
+        int result;
+    } cases[] = {
+        {SpoolRights::kAdmin, kJob, 1},       {SpoolRights::kAdmin, 8, 1},
+        {SpoolRights::kUser, kJob, 1},        {SpoolRights::kUser, 8, 0},
+        {SpoolRights::kUserLimited, kJob, 1}, {SpoolRights::kUserLimited, 8, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("rights " + std::to_string(static_cast<int>(c.rights)) + ", job " + std::to_string(c.job));
+        MonitorEnv env(false);
+        env.Spool().AddPrinter(PrinterWith(kPrinter, c.rights));
+        env.Write(L"PrinterName", kPrinter);
+        TraceCapture trace;
+        EXPECT_EQ(SM_SetPrinterJob(kJobRestart, c.job), c.result);
+        EXPECT_EQ(SM_SetPrinterJob(kJobCancel, c.job), c.result);
+        EXPECT_EQ(env.JobQueued(c.job), c.result == 0);
+        std::vector<SpoolCall> commands = env.Spool().Calls(L"SetJob");
+        ASSERT_EQ(commands.size(), 2u);
+        EXPECT_EQ(commands[0].error, c.result ? 0u : static_cast<DWORD>(ERROR_ACCESS_DENIED));
+        EXPECT_EQ(trace.Count("SetJob " + std::to_string(c.job)), c.result ? 0u : 2u);
+        for (const SpoolCall& open : env.Spool().Calls(L"OpenPrinter"))
+            EXPECT_TRUE(open.access == PRINTER_ACCESS_USE || open.access == PRINTER_ACCESS_ADMINISTER) << open.access;
+        EXPECT_EQ(AccessAsked(env.Spool()).back(), static_cast<DWORD>(PRINTER_ACCESS_USE));
+    }
 }

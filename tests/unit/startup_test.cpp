@@ -76,12 +76,22 @@ TEST(ResidentPath, HiddenWindowEndsOnExitMessage)
 namespace {
 
 int g_promptsAnswered = 0;
+int g_messagesClosed = 0;
 
+// Answers the prompt, and then the message it shows when its answers do not
+// reach the printer; the prompt is disabled while its message is up.
 BOOL CALLBACK AnswerDialog(HWND window, LPARAM)
 {
     wchar_t className[16] = L"";
     GetClassNameW(window, className, 16);
-    if (wcscmp(className, L"#32770") != 0 || !GetDlgItem(window, IDC_ACT_NAME))
+    if (wcscmp(className, L"#32770") != 0)
+        return TRUE;
+    if (GetWindow(window, GW_OWNER)) {
+        PostMessageW(GetDlgItem(window, IDOK), BM_CLICK, 0, 0);
+        ++g_messagesClosed;
+        return FALSE;
+    }
+    if (!GetDlgItem(window, IDC_ACT_NAME) || !IsWindowEnabled(window) || g_promptsAnswered)
         return TRUE;
     SendDlgItemMessageW(window, IDC_ACT_NAME, WM_CHAR, L'u', 1);
     SendDlgItemMessageW(window, IDC_ACT_PASSWORD, WM_CHAR, L'p', 1);
@@ -90,10 +100,9 @@ BOOL CALLBACK AnswerDialog(HWND window, LPARAM)
     return FALSE;
 }
 
-void CALLBACK AnswerPrompt(HWND, UINT, UINT_PTR timer, DWORD)
+void CALLBACK AnswerPrompt(HWND, UINT, UINT_PTR, DWORD)
 {
-    if (!EnumThreadWindows(GetCurrentThreadId(), AnswerDialog, 0))
-        KillTimer(nullptr, timer);
+    EnumThreadWindows(GetCurrentThreadId(), AnswerDialog, 0);
 }
 
 } // namespace
@@ -120,11 +129,13 @@ TEST(Dispatch, WordsAndTheirResults)
     EXPECT_EQ(g_Language, 0);
 
     // "accounting" runs its prompt modally on this thread: a timer answers it.
+    // No spooler lists the printer, so the answers cannot be handed on.
     const wchar_t* accounting[] = {exe, L"accounting", L"Office \u00e9", L"2052"};
     UINT_PTR timer = SetTimer(nullptr, 0, 100, AnswerPrompt);
-    EXPECT_EQ(SM_DispatchCommand(accounting, 4, L"mfpsm_unit_dispatch", exe), 1);
+    EXPECT_EQ(SM_DispatchCommand(accounting, 4, L"mfpsm_unit_dispatch", exe), kExitAnswersNotHanded);
     KillTimer(nullptr, timer);
     EXPECT_EQ(g_promptsAnswered, 1);
+    EXPECT_EQ(g_messagesClosed, 1);
     EXPECT_STREQ(g_szTargetPrinter, L"Office \u00e9");
     EXPECT_EQ(g_Language, 2);
 }

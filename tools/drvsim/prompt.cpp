@@ -1,6 +1,7 @@
-// drvsim prompt-fill / prompt-ok: act as the user of a secure print or
-// accounting prompt that mfpsm shows. Text is typed one character at a time
-// (WM_CHAR), so the prompt's own length limits and character checks apply.
+// drvsim prompt-fill / prompt-ok / prompt-message: act as the user of a
+// secure print or accounting prompt that mfpsm shows. Text is typed one
+// character at a time (WM_CHAR), so the prompt's own length limits and
+// character checks apply.
 #include <cstdio>
 #include <cwchar>
 
@@ -73,17 +74,41 @@ void PrintField(const wchar_t* label, HWND edit)
         wprintf(L"%ls: \"%ls\"%ls\n", label, text, IsWindowEnabled(edit) ? L"" : L" (disabled)");
 }
 
-// The title may be Chinese: written as UTF-8 bytes, which the console's
-// ANSI code page could not carry.
+// Texts may be Chinese: written as UTF-8 bytes, which the console's ANSI
+// code page could not carry.
+void PrintUtf8(const char* format, HWND window)
+{
+    wchar_t text[1024] = L"";
+    SendMessageW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+    char utf8[4096] = "";
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof(utf8), nullptr, nullptr);
+    fflush(stdout);
+    printf(format, utf8);
+    fflush(stdout);
+}
+
 void PrintTitle(HWND dialog)
 {
-    wchar_t title[128] = L"";
-    GetWindowTextW(dialog, title, 128);
-    char utf8[512] = "";
-    WideCharToMultiByte(CP_UTF8, 0, title, -1, utf8, sizeof(utf8), nullptr, nullptr);
-    fflush(stdout);
-    printf("prompt \"%s\"\n", utf8);
-    fflush(stdout);
+    PrintUtf8("prompt \"%s\"\n", dialog);
+}
+
+BOOL CALLBACK MatchOwnedBox(HWND window, LPARAM lParam)
+{
+    auto* box = reinterpret_cast<HWND*>(lParam);
+    wchar_t className[16] = L"";
+    GetClassNameW(window, className, 16);
+    if (wcscmp(className, L"#32770") != 0 || GetWindow(window, GW_OWNER) != *box || !IsWindowVisible(window))
+        return TRUE;
+    *box = window;
+    return FALSE;
+}
+
+// The message box the prompt owns, or null.
+HWND OwnedMessageBox(HWND dialog)
+{
+    HWND box = dialog;
+    EnumThreadWindows(GetWindowThreadProcessId(dialog, nullptr), MatchOwnedBox, reinterpret_cast<LPARAM>(&box));
+    return box == dialog ? nullptr : box;
 }
 
 // prompt-fill ID [PASSWORD] [--uncheck]
@@ -124,8 +149,40 @@ int PromptOk(const std::vector<std::wstring>& args)
     PostMessageW(GetDlgItem(prompt.dialog, prompt.fields->ok), BM_CLICK, 0, 0);
     DWORD start = GetTickCount();
     while (IsWindow(prompt.dialog)) {
+        if (OwnedMessageBox(prompt.dialog)) {
+            wprintf(L"  the prompt shows a message (drvsim prompt-message reads and closes it)\n");
+            return 0;
+        }
         if (GetTickCount() - start > 3000)
             return DrvsimFail(L"the prompt refused to close (a required field is empty)");
+        Sleep(50);
+    }
+    return 0;
+}
+
+// prompt-message: prints the message the prompt shows, presses its OK and
+// waits for the prompt to end.
+int PromptMessage(const std::vector<std::wstring>& args)
+{
+    if (!args.empty())
+        return DrvsimFail(L"prompt-message takes no arguments");
+    Search prompt = WaitForPrompt();
+    if (!prompt.dialog)
+        return DrvsimFail(L"no prompt appeared within %lu ms", kWaitMs);
+    HWND box = nullptr;
+    DWORD start = GetTickCount();
+    while (!(box = OwnedMessageBox(prompt.dialog))) {
+        if (GetTickCount() - start > kWaitMs)
+            return DrvsimFail(L"the prompt shows no message");
+        Sleep(50);
+    }
+    PrintUtf8("message \"%s\":\n", box);
+    PrintUtf8("  %s\n", GetDlgItem(box, 0xFFFF));  // the text control of a message box
+    PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    start = GetTickCount();
+    while (IsWindow(prompt.dialog)) {
+        if (GetTickCount() - start > kWaitMs)
+            return DrvsimFail(L"the prompt did not end after its message");
         Sleep(50);
     }
     return 0;
@@ -134,4 +191,5 @@ int PromptOk(const std::vector<std::wstring>& args)
 } // namespace
 
 DRVSIM_COMMAND(prompt_fill, L"prompt-fill", L"ID [PASSWORD] [--uncheck] (types into the open prompt)", PromptFill);
-DRVSIM_COMMAND(prompt_ok, L"prompt-ok", L"(presses OK on the open prompt and waits for it to end)", PromptOk);
+DRVSIM_COMMAND(prompt_ok, L"prompt-ok", L"(presses OK on the open prompt and waits for it to end or show a message)", PromptOk);
+DRVSIM_COMMAND(prompt_message, L"prompt-message", L"(prints the open prompt's message, presses its OK, waits for the end)", PromptMessage);
