@@ -17,7 +17,9 @@ source "$(dirname "${BASH_SOURCE[0]}")/dist.sh"
 
 root=$dist_root
 check="$root/build/dist-check"
-imports="ADVAPI32.dll GDI32.dll IMM32.dll KERNEL32.dll SHELL32.dll USER32.dll WINSPOOL.DRV msvcrt.dll"
+# DLL names are compared in capitals: the import libraries of the two
+# architectures spell some of them differently.
+imports="ADVAPI32.DLL GDI32.DLL IMM32.DLL KERNEL32.DLL MSVCRT.DLL SHELL32.DLL USER32.DLL WINSPOOL.DRV"
 run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 failures=0
 
@@ -79,7 +81,7 @@ inspect_program() {
     grep -qx $'\t*'"$flag" <<<"$header" || fail "$arch: $flag missing"
   done
   check_oldest_windows "$arch" "$header"
-  found=$(sed -n 's/^\tDLL Name: //p' <<<"$header" | LC_ALL=C sort | tr '\n' ' ' | sed 's/ $//')
+  found=$(sed -n 's/^\tDLL Name: //p' <<<"$header" | tr '[:lower:]' '[:upper:]' | LC_ALL=C sort | tr '\n' ' ' | sed 's/ $//')
   [ "$found" = "$imports" ] || fail "$arch: imports $found, expected $imports"
   symbols=$("$triple-nm" "$debug")
   grep -Eq ' T _{2,3}stack_chk_fail$' <<<"$symbols" || fail "$arch: no stack guard linked"
