@@ -77,7 +77,7 @@ std::vector<uint8_t> SM_PictureMaskBmp(const PictureCanvas& c, int bits)
         const size_t start = out.size();
         out.resize(start + rowBytes, 0);
         for (int x = 0; x < c.width; ++x) {
-            if (RowOf(c, y)[x] != kClear)
+            if (RowOf(c, y)[x] != kColourClear)
                 continue;
             if (bits == 1)
                 out[start + x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));

@@ -22,7 +22,8 @@ enum StatusPicture : int {
 // Palette index 0 is the transparent black the XOR blit needs; nothing
 // opaque uses it.
 enum PictureColour : uint8_t {
-    kClear, kInk, kBody, kWhite, kLight, kShade, kInside, kDark, kBlue, kOrange, kGreen, kToner, kLogoBackground,
+    kColourClear, kColourInk, kColourBody, kColourWhite, kColourLight, kColourShade, kColourInside,
+    kColourDark, kColourBlue, kColourOrange, kColourGreen, kColourToner, kColourLogoBackground,
     kPictureColours
 };
 extern const uint32_t kPicturePalette[kPictureColours];  // 0x00RRGGBB

@@ -219,27 +219,44 @@ int SM_DrawImageSized(HDC dc, int x, int y, int size, int image, int mask, DWORD
     return DrawMasked(dc, x, y, size, imageBitmap.Get(), maskBitmap.Get(), rop);
 }
 
-HBITMAP SM_PictureBitmap(HDC dc, StatusPicture picture, int dpi, bool mask)
+namespace {
+
+// A bitmap compatible with dc from the bytes of a BMP file.
+HBITMAP BitmapOfFile(HDC dc, const std::vector<uint8_t>& file)
 {
-    if (dpi == kBaseDpi)
-        return nullptr;
-    PictureCanvas canvas = SM_DrawPicture(mask && picture == kPictureLowerDuplex ? kPictureLower : picture, dpi);
-    if (canvas.width == 0)
-        return nullptr;
-    std::vector<uint8_t> file = mask ? SM_PictureMaskBmp(canvas, 1) : SM_PictureImageBmp(canvas);
     auto* info = reinterpret_cast<const BITMAPINFO*>(file.data() + kBmpFileHeaderBytes);
     const uint8_t* bits = file.data() + kBmpFileHeaderBytes + info->bmiHeader.biSize +
                           sizeof(RGBQUAD) * info->bmiHeader.biClrUsed;
     return CreateDIBitmap(dc, &info->bmiHeader, CBM_INIT, bits, info, DIB_RGB_COLORS);
 }
 
+// The picture drawn for the DPI; none (width 0) at 96 DPI, where the
+// resources are the pictures.
+PictureCanvas CanvasFor(StatusPicture picture, int dpi)
+{
+    return SM_DrawPicture(picture, dpi == kBaseDpi ? 0 : dpi);
+}
+
+} // namespace
+
+HBITMAP SM_PictureBitmap(HDC dc, StatusPicture picture, int dpi, bool mask)
+{
+    PictureCanvas canvas = CanvasFor(picture, dpi);
+    if (canvas.width == 0)
+        return nullptr;
+    return BitmapOfFile(dc, mask ? SM_PictureMaskBmp(canvas, 1) : SM_PictureImageBmp(canvas));
+}
+
 int SM_DrawPictureAtDpi(HDC dc, int x, int y, int dpi, StatusPicture picture)
 {
-    ScopedBitmap maskBitmap(SM_PictureBitmap(dc, picture, dpi, true));
+    PictureCanvas canvas = CanvasFor(picture, dpi);
+    if (canvas.width == 0)
+        return 0;
+    ScopedBitmap maskBitmap(BitmapOfFile(dc, SM_PictureMaskBmp(canvas, 1)));
     if (!maskBitmap.Get())
         return 0;
-    ScopedBitmap imageBitmap(SM_PictureBitmap(dc, picture, dpi, false));
-    return DrawMasked(dc, x, y, SM_ScaleToDpi(kPictureSize, dpi), imageBitmap.Get(), maskBitmap.Get(), SRCINVERT);
+    ScopedBitmap imageBitmap(BitmapOfFile(dc, SM_PictureImageBmp(canvas)));
+    return DrawMasked(dc, x, y, canvas.width, imageBitmap.Get(), maskBitmap.Get(), SRCINVERT);
 }
 
 namespace {

@@ -1,11 +1,9 @@
-// Writes the status dialog's pictures as BMP files, drawn from the shapes
-// the dialog draws them from at every other scale:
-//   make_bitmaps DIR [DPI]
-// logo, upper, upper_mask, lower, lower_mask and lower_duplex .bmp in DIR.
-// At 96 DPI (the default) these are the program's resources, their masks at
-// 24 bits a pixel; at another DPI, what the dialog shows there, masks at 1.
+// Writes the status dialog's 96-DPI pictures, the program's resources, as
+// BMP files, drawn from the shapes the dialog draws every other scale from:
+//   make_bitmaps DIR
+// logo, upper, upper_mask, lower, lower_mask and lower_duplex .bmp in DIR,
+// the images at 8 bits a pixel, the masks at 24.
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -35,13 +33,12 @@ bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes)
 
 int main(int argc, char** argv)
 {
-    const int dpi = argc == 3 ? std::atoi(argv[2]) : kBaseDpi;
-    if (argc < 2 || argc > 3 || SM_DrawPicture(kPictureLogo, dpi).width == 0) {
-        std::fprintf(stderr, "usage: make_bitmaps DIR [DPI, 96 to %d]\n", kMaxPictureDpi);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: make_bitmaps DIR\n");
         return 2;
     }
+    const int dpi = kBaseDpi, maskBits = 24;
     const std::string dir = std::string(argv[1]) + "/";
-    const int maskBits = dpi == kBaseDpi ? 24 : 1;
     const PictureCanvas upper = SM_DrawPicture(kPictureUpper, dpi);
     const PictureCanvas lower = SM_DrawPicture(kPictureLower, dpi);
     bool ok = WriteFile(dir + "logo.bmp", SM_PictureImageBmp(SM_DrawPicture(kPictureLogo, dpi))) &&

@@ -108,7 +108,7 @@ TEST(StatusPictures, EveryDotLandsOnItsPartAtEveryScale)
         const PictureCanvas duplex = SM_DrawPicture(kPictureLowerDuplex, dpi);
         ASSERT_EQ(upper.width, SM_ScaleToDpi(kPictureSize, dpi));
         for (size_t i = 0; i < lower.pixels.size(); ++i)
-            ASSERT_EQ(lower.pixels[i] == kClear, duplex.pixels[i] == kClear) << "pixel " << i;
+            ASSERT_EQ(lower.pixels[i] == kColourClear, duplex.pixels[i] == kColourClear) << "pixel " << i;
         const int size = SM_ScaleToDpi(kDotSize, dpi);
         int dots = 0;
         for (const StatusItem& item : kStatusItemTable) {
@@ -127,7 +127,7 @@ TEST(StatusPictures, EveryDotLandsOnItsPartAtEveryScale)
             int uncovered = 0;
             for (int y = y0; y < y0 + size; ++y)
                 for (int x = x0; x < x0 + size; ++x)
-                    uncovered += pic.pixels[static_cast<size_t>(y) * pic.width + x] == kClear;
+                    uncovered += pic.pixels[static_cast<size_t>(y) * pic.width + x] == kColourClear;
             EXPECT_EQ(uncovered, 0);
         }
         EXPECT_EQ(dots, 24);
