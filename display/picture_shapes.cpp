@@ -1,5 +1,6 @@
 #include "display/picture_shapes.h"
 
+#include <cstddef>
 #include <cstring>
 
 #include "display/status_items.h"
@@ -24,200 +25,207 @@ namespace {
 
 using C = PictureCanvas;
 
-// A filled shape with its outline in ink.
-void Shape(C& c, const PictureShape& s, uint8_t colour, uint8_t part = kPartNone)
+// One step of a drawing, in 96-DPI pixels.
+enum StepKind : uint8_t {
+    kStepShape,    // the rectangle x0, y0, x1, y1, filled and outlined in ink
+    kStepPolygon,  // the polygon of four corners, filled and outlined in ink
+    kStepFill,     // the rectangle x0, y0, x1, y1, filled only
+    kStepLine,     // from x0, y0 to x1, y1
+    kStepRoller,   // a roller at cx, cy of radius r, outlined, with its light axle
+};
+
+struct DrawStep {
+    StepKind kind;
+    uint8_t colour;
+    uint8_t part;  // the part of the printer its pixels belong to
+    int16_t v[8];
+};
+
+void DrawStepOn(C& c, const DrawStep& s)
 {
-    SM_FillShape(c, s, colour, part, kColourInk);
+    const int16_t* v = s.v;
+    switch (s.kind) {
+    case kStepShape:
+        SM_FillShape(c, SM_Rect(v[0], v[1], v[2], v[3]), s.colour, s.part, kColourInk);
+        return;
+    case kStepPolygon:
+        SM_FillShape(c, SM_Poly(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]), s.colour, s.part, kColourInk);
+        return;
+    case kStepFill:
+        SM_FillShape(c, SM_Rect(v[0], v[1], v[2], v[3]), s.colour);
+        return;
+    case kStepLine:
+        SM_DrawLine(c, v[0], v[1], v[2], v[3], s.colour);
+        return;
+    case kStepRoller:
+        SM_FillShape(c, SM_Ellipse(v[0], v[1], v[2], v[2]), s.colour, kPartNone, kColourInk);
+        SM_FillShape(c, SM_Ellipse(v[0], v[1], 1, 1), kColourLight);
+        return;
+    }
 }
 
-// The receding side face to the right of a front face edge at x.
-PictureShape Side(int x, int y0, int y1, int dx, int dy)
+template <size_t N> void Draw(C& c, const DrawStep (&steps)[N])
 {
-    return SM_Poly(x, y0, x + dx, y0 + dy, x + dx, y1 + dy, x, y1);
-}
-
-void Roller(C& c, int cx, int cy, int r)
-{
-    Shape(c, SM_Ellipse(cx, cy, r, r), kColourDark);
-    SM_FillShape(c, SM_Ellipse(cx, cy, 1, 1), kColourLight);
-}
-
-// Lines through the points in turn; points holds count (x, y) pairs.
-void Polyline(C& c, const int* points, int count, uint8_t colour)
-{
-    for (int i = 0; i + 1 < count; ++i)
-        SM_DrawLine(c, points[2 * i], points[2 * i + 1], points[2 * i + 2], points[2 * i + 3], colour);
+    for (const DrawStep& s : steps)
+        DrawStepOn(c, s);
 }
 
 // The printer from the front: front cover folded down onto the cassette,
 // showing the toner cartridge, the manual feed unit and the paper path, with
-// the rear door open at the back of the opening.
-void DrawUpper(C& c)
-{
-    const int dx = 14, dy = -9;
-
+// the rear door open at the back of the opening. Its side faces recede by
+// (14, -9).
+const DrawStep kUpper[] = {
     // Right-hand faces first; the front faces overlap their edges.
-    Shape(c, SM_Poly(34, 12, 48, 3, 152, 3, 138, 12), kColourLight, kPartScannerLid);
-    Shape(c, Side(138, 12, 20, dx, dy), kColourShade, kPartScannerLid);
-    Shape(c, Side(136, 20, 36, dx, dy), kColourShade, kPartScanner);
-    Shape(c, Side(136, 36, 112, dx, dy), kColourShade, kPartBody);
-    Shape(c, Side(136, 112, 134, dx, dy), kColourShade, kPartPaperCassette);
-    Shape(c, Side(136, 134, 157, dx, dy), kColourShade, kPartTray2);
-
+    {kStepPolygon, kColourLight, kPartScannerLid, {34, 12, 48, 3, 152, 3, 138, 12}},
+    {kStepPolygon, kColourShade, kPartScannerLid, {138, 12, 152, 3, 152, 11, 138, 20}},
+    {kStepPolygon, kColourShade, kPartScanner, {136, 20, 150, 11, 150, 27, 136, 36}},
+    {kStepPolygon, kColourShade, kPartBody, {136, 36, 150, 27, 150, 103, 136, 112}},
+    {kStepPolygon, kColourShade, kPartPaperCassette, {136, 112, 150, 103, 150, 125, 136, 134}},
+    {kStepPolygon, kColourShade, kPartTray2, {136, 134, 150, 125, 150, 148, 136, 157}},
     // Flatbed scanner with its lid and the control panel.
-    Shape(c, SM_Rect(34, 12, 138, 20), kColourBody, kPartScannerLid);
-    SM_DrawLine(c, 40, 16, 60, 16, kColourShade);
-    Shape(c, SM_Rect(36, 20, 136, 36), kColourBody, kPartScanner);
-    Shape(c, SM_Poly(88, 23, 134, 23, 134, 35, 86, 35), kColourLight, kPartControlPanel);
-    Shape(c, SM_Rect(92, 25, 110, 33), kColourBlue, kPartControlPanel);
-    SM_DrawLine(c, 94, 27, 104, 27, kColourWhite);
-    SM_DrawLine(c, 94, 30, 100, 30, kColourWhite);
-    for (int bx : {114, 119, 124})
-        Shape(c, SM_Rect(bx, 27, bx + 3, 30), kColourShade, kPartControlPanel);
-    Shape(c, SM_Rect(129, 27, 132, 30), kColourGreen, kPartControlPanel);
-    Shape(c, SM_Rect(114, 31, 127, 33), kColourShade, kPartControlPanel);
-
+    {kStepShape, kColourBody, kPartScannerLid, {34, 12, 138, 20}},
+    {kStepLine, kColourShade, kPartNone, {40, 16, 60, 16}},
+    {kStepShape, kColourBody, kPartScanner, {36, 20, 136, 36}},
+    {kStepPolygon, kColourLight, kPartControlPanel, {88, 23, 134, 23, 134, 35, 86, 35}},
+    {kStepShape, kColourBlue, kPartControlPanel, {92, 25, 110, 33}},
+    {kStepLine, kColourWhite, kPartNone, {94, 27, 104, 27}},
+    {kStepLine, kColourWhite, kPartNone, {94, 30, 100, 30}},
+    {kStepShape, kColourShade, kPartControlPanel, {114, 27, 117, 30}},
+    {kStepShape, kColourShade, kPartControlPanel, {119, 27, 122, 30}},
+    {kStepShape, kColourShade, kPartControlPanel, {124, 27, 127, 30}},
+    {kStepShape, kColourGreen, kPartControlPanel, {129, 27, 132, 30}},
+    {kStepShape, kColourShade, kPartControlPanel, {114, 31, 127, 33}},
     // Engine front with the output bay under the scanner.
-    Shape(c, SM_Rect(36, 36, 136, 112), kColourBody, kPartBody);
-    Shape(c, SM_Rect(44, 38, 128, 54), kColourInside, kPartOutputTray);
-    SM_FillShape(c, SM_Rect(46, 40, 126, 42), kColourDark);
-    Shape(c, SM_Poly(54, 46, 112, 46, 120, 53, 48, 53), kColourWhite, kPartOutputTray);
-    SM_DrawLine(c, 70, 49, 96, 49, kColourLight);
-
+    {kStepShape, kColourBody, kPartBody, {36, 36, 136, 112}},
+    {kStepShape, kColourInside, kPartOutputTray, {44, 38, 128, 54}},
+    {kStepFill, kColourDark, kPartNone, {46, 40, 126, 42}},
+    {kStepPolygon, kColourWhite, kPartOutputTray, {54, 46, 112, 46, 120, 53, 48, 53}},
+    {kStepLine, kColourLight, kPartNone, {70, 49, 96, 49}},
     // The opening behind the front cover.
-    Shape(c, SM_Rect(46, 55, 130, 101), kColourInside, kPartPaperPath);
-
+    {kStepShape, kColourInside, kPartPaperPath, {46, 55, 130, 101}},
     // Rear door, open: daylight through the back of the machine, the door
     // itself folded down outwards at the foot of the opening.
-    Shape(c, SM_Rect(52, 56, 124, 68), kColourWhite, kPartRearCover);
-    Shape(c, SM_Poly(56, 68, 120, 68, 114, 60, 62, 60), kColourLight, kPartRearCover);
-    SM_DrawLine(c, 66, 64, 110, 64, kColourShade);
-    SM_FillShape(c, SM_Rect(84, 61, 92, 63), kColourOrange);
-
+    {kStepShape, kColourWhite, kPartRearCover, {52, 56, 124, 68}},
+    {kStepPolygon, kColourLight, kPartRearCover, {56, 68, 120, 68, 114, 60, 62, 60}},
+    {kStepLine, kColourShade, kPartNone, {66, 64, 110, 64}},
+    {kStepFill, kColourOrange, kPartNone, {84, 61, 92, 63}},
     // Paper path: registration and transfer rollers and the sheet's way up.
-    Roller(c, 56, 76, 5);
-    Roller(c, 70, 88, 6);
-    Roller(c, 86, 93, 4);
-    const int sheet[] = {50, 97, 60, 84, 76, 74, 95, 70};
-    Polyline(c, sheet, 4, kColourWhite);
-    const int second[] = {62, 98, 78, 90, 100, 86};
-    Polyline(c, second, 3, kColourWhite);
-
+    {kStepRoller, kColourDark, kPartNone, {56, 76, 5}},
+    {kStepRoller, kColourDark, kPartNone, {70, 88, 6}},
+    {kStepRoller, kColourDark, kPartNone, {86, 93, 4}},
+    {kStepLine, kColourWhite, kPartNone, {50, 97, 60, 84}},
+    {kStepLine, kColourWhite, kPartNone, {60, 84, 76, 74}},
+    {kStepLine, kColourWhite, kPartNone, {76, 74, 95, 70}},
+    {kStepLine, kColourWhite, kPartNone, {62, 98, 78, 90}},
+    {kStepLine, kColourWhite, kPartNone, {78, 90, 100, 86}},
     // Manual feed unit: a small tray with a sheet and its side guides.
-    Shape(c, SM_Rect(97, 68, 130, 82), kColourLight, kPartManualTray);
-    Shape(c, SM_Poly(101, 71, 126, 71, 124, 79, 103, 79), kColourWhite, kPartManualTray);
-    SM_FillShape(c, SM_Rect(99, 70, 101, 80), kColourOrange);
-    SM_FillShape(c, SM_Rect(126, 70, 128, 80), kColourOrange);
-
+    {kStepShape, kColourLight, kPartManualTray, {97, 68, 130, 82}},
+    {kStepPolygon, kColourWhite, kPartManualTray, {101, 71, 126, 71, 124, 79, 103, 79}},
+    {kStepFill, kColourOrange, kPartNone, {99, 70, 101, 80}},
+    {kStepFill, kColourOrange, kPartNone, {126, 70, 128, 80}},
     // Toner cartridge with its handle.
-    Shape(c, SM_Rect(104, 83, 130, 100), kColourToner, kPartTonerCartridge);
-    SM_FillShape(c, SM_Rect(107, 86, 127, 88), kColourDark);
-    Shape(c, SM_Rect(110, 95, 124, 98), kColourOrange, kPartTonerCartridge);
-    SM_FillShape(c, SM_Rect(107, 90, 127, 93), kColourShade);
-
+    {kStepShape, kColourToner, kPartTonerCartridge, {104, 83, 130, 100}},
+    {kStepFill, kColourDark, kPartNone, {107, 86, 127, 88}},
+    {kStepShape, kColourOrange, kPartTonerCartridge, {110, 95, 124, 98}},
+    {kStepFill, kColourShade, kPartNone, {107, 90, 127, 93}},
     // Front cover, hinged at the bottom and folded down towards the viewer.
-    Shape(c, SM_Poly(46, 101, 130, 101, 138, 112, 38, 112), kColourLight, kPartFrontCover);
-    SM_DrawLine(c, 50, 106, 126, 106, kColourShade);
-    SM_FillShape(c, SM_Rect(82, 108, 98, 110), kColourOrange);
-
+    {kStepPolygon, kColourLight, kPartFrontCover, {46, 101, 130, 101, 138, 112, 38, 112}},
+    {kStepLine, kColourShade, kPartNone, {50, 106, 126, 106}},
+    {kStepFill, kColourOrange, kPartNone, {82, 108, 98, 110}},
     // Main paper cassette and the optional second tray.
-    Shape(c, SM_Rect(36, 112, 136, 134), kColourBody, kPartPaperCassette);
-    Shape(c, SM_Rect(76, 122, 106, 128), kColourLight, kPartPaperCassette);
-    SM_DrawLine(c, 78, 125, 104, 125, kColourDark);
-    Shape(c, SM_Rect(120, 117, 126, 130), kColourWhite, kPartPaperCassette);
-    SM_FillShape(c, SM_Rect(121, 123, 125, 129), kColourBlue);
-    Shape(c, SM_Rect(36, 134, 136, 157), kColourBody, kPartTray2);
-    Shape(c, SM_Rect(76, 146, 106, 152), kColourLight, kPartTray2);
-    SM_DrawLine(c, 78, 149, 104, 149, kColourDark);
-    Shape(c, SM_Rect(40, 157, 52, 161), kColourDark, kPartTray2);
-    Shape(c, SM_Rect(120, 157, 132, 161), kColourDark, kPartTray2);
-}
+    {kStepShape, kColourBody, kPartPaperCassette, {36, 112, 136, 134}},
+    {kStepShape, kColourLight, kPartPaperCassette, {76, 122, 106, 128}},
+    {kStepLine, kColourDark, kPartNone, {78, 125, 104, 125}},
+    {kStepShape, kColourWhite, kPartPaperCassette, {120, 117, 126, 130}},
+    {kStepFill, kColourBlue, kPartNone, {121, 123, 125, 129}},
+    {kStepShape, kColourBody, kPartTray2, {36, 134, 136, 157}},
+    {kStepShape, kColourLight, kPartTray2, {76, 146, 106, 152}},
+    {kStepLine, kColourDark, kPartNone, {78, 149, 104, 149}},
+    {kStepShape, kColourDark, kPartTray2, {40, 157, 52, 161}},
+    {kStepShape, kColourDark, kPartTray2, {120, 157, 132, 161}},
+};
+
+// The printer from the rear and its left side, the manual tray open at the
+// front end; its side faces recede by (28, -8). The rear door swings open on
+// its left hinge and shows the paper path; below it sits the duplex bay,
+// with the duplex unit or a blank plate, then come the door and the tray.
+const DrawStep kLowerStart[] = {
+    // Left-side faces, seen to the right of the rear face.
+    {kStepPolygon, kColourLight, kPartScannerLid, {18, 10, 46, 2, 150, 2, 122, 10}},
+    {kStepPolygon, kColourShade, kPartScannerLid, {122, 10, 150, 2, 150, 10, 122, 18}},
+    {kStepPolygon, kColourShade, kPartScanner, {120, 18, 148, 10, 148, 24, 120, 32}},
+    {kStepPolygon, kColourShade, kPartBody, {120, 32, 148, 24, 148, 100, 120, 108}},
+    {kStepPolygon, kColourInside, kPartOutputTray, {138, 30, 148, 27, 148, 40, 138, 43}},
+    {kStepPolygon, kColourShade, kPartPaperCassette, {120, 108, 148, 100, 148, 138, 120, 146}},
+    {kStepPolygon, kColourShade, kPartTray2, {120, 146, 148, 138, 148, 158, 120, 166}},
+    // Manual tray folded out of the front, with a sheet on it.
+    {kStepPolygon, kColourLight, kPartManualTray, {146, 74, 168, 70, 168, 76, 146, 82}},
+    {kStepPolygon, kColourWhite, kPartManualTray, {150, 72, 166, 69, 166, 72, 150, 75}},
+    // Scanner lid with its hinges, scanner body.
+    {kStepShape, kColourBody, kPartScannerLid, {18, 10, 122, 18}},
+    {kStepShape, kColourDark, kPartScannerLid, {34, 8, 44, 14}},
+    {kStepShape, kColourDark, kPartScannerLid, {96, 8, 106, 14}},
+    {kStepShape, kColourBody, kPartScanner, {20, 18, 120, 32}},
+    // Engine rear face, vents and the power inlet.
+    {kStepShape, kColourBody, kPartBody, {20, 32, 120, 108}},
+    {kStepLine, kColourShade, kPartNone, {26, 38, 60, 38}},
+    {kStepLine, kColourShade, kPartNone, {26, 41, 60, 41}},
+    {kStepLine, kColourShade, kPartNone, {26, 44, 60, 44}},
+    {kStepLine, kColourShade, kPartNone, {26, 47, 60, 47}},
+    {kStepShape, kColourDark, kPartBody, {28, 60, 40, 70}},
+    {kStepFill, kColourInk, kPartNone, {31, 63, 37, 67}},
+    // Paper path behind the rear door: fuser and exit rollers, the sheet's way.
+    {kStepShape, kColourInside, kPartPaperPath, {66, 55, 114, 108}},
+    {kStepShape, kColourDark, kPartPaperPath, {88, 60, 110, 72}},
+    {kStepFill, kColourOrange, kPartNone, {90, 62, 108, 64}},
+    {kStepRoller, kColourDark, kPartNone, {96, 86, 6}},
+    {kStepRoller, kColourDark, kPartNone, {104, 100, 4}},
+    {kStepLine, kColourWhite, kPartNone, {82, 106, 84, 90}},
+    {kStepLine, kColourWhite, kPartNone, {84, 90, 88, 76}},
+    {kStepLine, kColourWhite, kPartNone, {88, 76, 98, 58}},
+    {kStepLine, kColourWhite, kPartNone, {92, 106, 92, 96}},
+    {kStepLine, kColourWhite, kPartNone, {92, 96, 100, 80}},
+    // Duplex bay under the door, and the rest of the cassette level.
+    {kStepShape, kColourBody, kPartPaperCassette, {20, 108, 120, 146}},
+    {kStepShape, kColourLight, kPartPaperCassette, {86, 114, 116, 140}},
+    {kStepLine, kColourDark, kPartNone, {90, 127, 112, 127}},
+};
 
 // The duplex unit: a return channel up the rear opening, its cover against
 // the door hinge, and the reversing section in the bay.
-void DrawDuplexUnit(C& c)
-{
-    Shape(c, SM_Rect(67, 56, 79, 108), kColourLight, kPartDuplexRearCover);
-    SM_DrawLine(c, 73, 60, 73, 104, kColourShade);
-    SM_FillShape(c, SM_Rect(70, 78, 72, 90), kColourOrange);
-    Shape(c, SM_Rect(20, 108, 80, 146), kColourLight, kPartDuplexUnit);
-    Shape(c, SM_Rect(24, 112, 76, 142), kColourBody, kPartDuplexUnit);
-    for (int vy = 116; vy < 140; vy += 4)
-        SM_DrawLine(c, 28, vy, 48, vy, kColourShade);
-    Shape(c, SM_Rect(54, 122, 72, 130), kColourOrange, kPartDuplexUnit);
-}
+const DrawStep kDuplexUnit[] = {
+    {kStepShape, kColourLight, kPartDuplexRearCover, {67, 56, 79, 108}},
+    {kStepLine, kColourShade, kPartNone, {73, 60, 73, 104}},
+    {kStepFill, kColourOrange, kPartNone, {70, 78, 72, 90}},
+    {kStepShape, kColourLight, kPartDuplexUnit, {20, 108, 80, 146}},
+    {kStepShape, kColourBody, kPartDuplexUnit, {24, 112, 76, 142}},
+    {kStepLine, kColourShade, kPartNone, {28, 116, 48, 116}},
+    {kStepLine, kColourShade, kPartNone, {28, 120, 48, 120}},
+    {kStepLine, kColourShade, kPartNone, {28, 124, 48, 124}},
+    {kStepLine, kColourShade, kPartNone, {28, 128, 48, 128}},
+    {kStepLine, kColourShade, kPartNone, {28, 132, 48, 132}},
+    {kStepLine, kColourShade, kPartNone, {28, 136, 48, 136}},
+    {kStepShape, kColourOrange, kPartDuplexUnit, {54, 122, 72, 130}},
+};
 
-void DrawBlankPlate(C& c)
-{
-    Shape(c, SM_Rect(20, 108, 80, 146), kColourBody, kPartDuplexBayCover);
-    Shape(c, SM_Rect(24, 112, 76, 142), kColourLight, kPartDuplexBayCover);
-    SM_FillShape(c, SM_Rect(44, 125, 56, 129), kColourShade);
-}
+// The bay without the unit, closed by a blank plate.
+const DrawStep kBlankPlate[] = {
+    {kStepShape, kColourBody, kPartDuplexBayCover, {20, 108, 80, 146}},
+    {kStepShape, kColourLight, kPartDuplexBayCover, {24, 112, 76, 142}},
+    {kStepFill, kColourShade, kPartNone, {44, 125, 56, 129}},
+};
 
-// The printer from the rear and its left side, the manual tray open at the
-// front end. The rear door swings open on its left hinge and shows the paper
-// path; below it sits the duplex bay, with the duplex unit or a blank plate.
-void DrawLower(C& c, bool duplex)
-{
-    const int dx = 28, dy = -8;
-
-    // Left-side faces, seen to the right of the rear face.
-    Shape(c, SM_Poly(18, 10, 46, 2, 150, 2, 122, 10), kColourLight, kPartScannerLid);
-    Shape(c, Side(122, 10, 18, dx, dy), kColourShade, kPartScannerLid);
-    Shape(c, Side(120, 18, 32, dx, dy), kColourShade, kPartScanner);
-    Shape(c, Side(120, 32, 108, dx, dy), kColourShade, kPartBody);
-    Shape(c, SM_Poly(138, 30, 148, 27, 148, 40, 138, 43), kColourInside, kPartOutputTray);
-    Shape(c, Side(120, 108, 146, dx, dy), kColourShade, kPartPaperCassette);
-    Shape(c, Side(120, 146, 166, dx, dy), kColourShade, kPartTray2);
-
-    // Manual tray folded out of the front, with a sheet on it.
-    Shape(c, SM_Poly(146, 74, 168, 70, 168, 76, 146, 82), kColourLight, kPartManualTray);
-    Shape(c, SM_Poly(150, 72, 166, 69, 166, 72, 150, 75), kColourWhite, kPartManualTray);
-
-    // Scanner lid with its hinges, scanner body.
-    Shape(c, SM_Rect(18, 10, 122, 18), kColourBody, kPartScannerLid);
-    Shape(c, SM_Rect(34, 8, 44, 14), kColourDark, kPartScannerLid);
-    Shape(c, SM_Rect(96, 8, 106, 14), kColourDark, kPartScannerLid);
-    Shape(c, SM_Rect(20, 18, 120, 32), kColourBody, kPartScanner);
-
-    // Engine rear face, vents and the power inlet.
-    Shape(c, SM_Rect(20, 32, 120, 108), kColourBody, kPartBody);
-    for (int vy = 38; vy < 50; vy += 3)
-        SM_DrawLine(c, 26, vy, 60, vy, kColourShade);
-    Shape(c, SM_Rect(28, 60, 40, 70), kColourDark, kPartBody);
-    SM_FillShape(c, SM_Rect(31, 63, 37, 67), kColourInk);
-
-    // Paper path behind the rear door: fuser and exit rollers, the sheet's way.
-    Shape(c, SM_Rect(66, 55, 114, 108), kColourInside, kPartPaperPath);
-    Shape(c, SM_Rect(88, 60, 110, 72), kColourDark, kPartPaperPath);
-    SM_FillShape(c, SM_Rect(90, 62, 108, 64), kColourOrange);
-    Roller(c, 96, 86, 6);
-    Roller(c, 104, 100, 4);
-    const int sheet[] = {82, 106, 84, 90, 88, 76, 98, 58};
-    Polyline(c, sheet, 4, kColourWhite);
-    const int second[] = {92, 106, 92, 96, 100, 80};
-    Polyline(c, second, 3, kColourWhite);
-
-    // Duplex bay under the door, and the rest of the cassette level.
-    Shape(c, SM_Rect(20, 108, 120, 146), kColourBody, kPartPaperCassette);
-    Shape(c, SM_Rect(86, 114, 116, 140), kColourLight, kPartPaperCassette);
-    SM_DrawLine(c, 90, 127, 112, 127, kColourDark);
-    if (duplex)
-        DrawDuplexUnit(c);
-    else
-        DrawBlankPlate(c);
-
+const DrawStep kLowerEnd[] = {
     // Rear door, swung open towards the viewer on its left hinge.
-    Shape(c, SM_Poly(66, 55, 66, 108, 43, 113, 43, 50), kColourLight, kPartRearCover);
-    SM_DrawLine(c, 50, 60, 50, 104, kColourShade);
-    SM_FillShape(c, SM_Rect(58, 78, 62, 90), kColourOrange);
-
+    {kStepPolygon, kColourLight, kPartRearCover, {66, 55, 66, 108, 43, 113, 43, 50}},
+    {kStepLine, kColourShade, kPartNone, {50, 60, 50, 104}},
+    {kStepFill, kColourOrange, kPartNone, {58, 78, 62, 90}},
     // Second tray and feet.
-    Shape(c, SM_Rect(20, 146, 120, 166), kColourBody, kPartTray2);
-    Shape(c, SM_Rect(54, 152, 86, 158), kColourLight, kPartTray2);
-    Shape(c, SM_Rect(24, 166, 36, 170), kColourDark, kPartTray2);
-    Shape(c, SM_Rect(104, 166, 116, 170), kColourDark, kPartTray2);
-}
+    {kStepShape, kColourBody, kPartTray2, {20, 146, 120, 166}},
+    {kStepShape, kColourLight, kPartTray2, {54, 152, 86, 158}},
+    {kStepShape, kColourDark, kPartTray2, {24, 166, 36, 170}},
+    {kStepShape, kColourDark, kPartTray2, {104, 166, 116, 170}},
+};
 
 // A blocky pixel face: each letter's rows, '#' inked.
 struct Glyph {
@@ -282,9 +290,15 @@ PictureCanvas SM_DrawPicture(StatusPicture picture, int dpi)
         return c;
     }
     PictureCanvas c = SM_NewCanvas(kPictureSize, kPictureSize, kColourClear, dpi);
-    if (picture == kPictureUpper)
-        DrawUpper(c);
+    if (picture == kPictureUpper) {
+        Draw(c, kUpper);
+        return c;
+    }
+    Draw(c, kLowerStart);
+    if (picture == kPictureLowerDuplex)
+        Draw(c, kDuplexUnit);
     else
-        DrawLower(c, picture == kPictureLowerDuplex);
+        Draw(c, kBlankPlate);
+    Draw(c, kLowerEnd);
     return c;
 }
