@@ -1,6 +1,7 @@
-// The status dialog pictures as linked into the program: sizes and depths,
-// image and mask fitting the AND-then-XOR blit, and every dot of the status
-// item table landing on the drawn printer of its picture.
+// The status dialog pictures as linked into the program and as the dialog
+// draws them for other DPIs: sizes and depths, image and mask fitting the
+// AND-then-XOR blit, and every dot of the status item table landing on the
+// drawn printer of its picture.
 #include <gtest/gtest.h>
 
 #include <cstdint>
