@@ -140,16 +140,21 @@ class DialogPixels : public Pixels {
 public:
     DialogPixels() : Pixels(g_hStatusDlg, ClientArea())
     {
-        POINT origin = {0, 0};
-        ClientToScreen(g_hStatusDlg, &origin);
-        const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
+        ClientToScreen(g_hStatusDlg, &origin_);
         for (int y = 0; y < Height(); ++y) {
             for (int x = 0; x < Width(); ++x) {
-                int sx = origin.x + x, sy = origin.y + y;
-                if (sx < 0 || sy < 0 || sx >= screenW || sy >= screenH)
+                if (!Visible(x, y))
                     Clear(x, y);
             }
         }
+    }
+    // Whether the client pixel (x, y) was on the screen, as OnScreen, but
+    // without asking the window where it is.
+    bool Visible(int x, int y) const
+    {
+        const int sx = origin_.x + x, sy = origin_.y + y;
+        return x >= 0 && y >= 0 && x < Width() && y < Height() && sx >= 0 && sy >= 0 && sx < screenW_ &&
+               sy < screenH_;
     }
 
 private:
@@ -159,6 +164,10 @@ private:
         GetClientRect(g_hStatusDlg, &client);
         return client;
     }
+
+    POINT origin_ = {0, 0};
+    int screenW_ = GetSystemMetrics(SM_CXSCREEN);
+    int screenH_ = GetSystemMetrics(SM_CYSCREEN);
 };
 
 // Points where a and b differ in being blue, at most a few of them.
@@ -297,14 +306,14 @@ const std::vector<int> kTwelveItems = {35, 5, 2, 6, 80, 135, 257, 260, 261, 265,
 // Whether the shown pixels at (left, top) are the picture drawn at the DPI,
 // with one colour of background wherever it is clear; pixels off the screen
 // are not compared. The first few differing pixels, or "".
-std::string PictureDifferences(const Pixels& shown, int left, int top, const PictureCanvas& picture)
+std::string PictureDifferences(const DialogPixels& shown, int left, int top, const PictureCanvas& picture)
 {
     std::vector<POINT> found;
     bool backgroundSeen = false;
     uint32_t background = 0;
     for (int y = 0; y < picture.height; ++y) {
         for (int x = 0; x < picture.width; ++x) {
-            if (!OnScreen(left + x, top + y))
+            if (!shown.Visible(left + x, top + y))
                 continue;
             const uint32_t at = shown.At(left + x, top + y);
             const uint8_t index = picture.pixels[static_cast<size_t>(y) * picture.width + x];
@@ -360,7 +369,7 @@ TEST(StatusAtScale, PicturesAndLogoAreTheShapesDrawnAtTheScale)
     for (POINT place : DialogPlaces()) {
         MoveDialogTo(place);
         SCOPED_TRACE("dialog at " + Describe({place}));
-        Pixels shown = DialogPixels();
+        DialogPixels shown;
         PictureLayout layout = Layout();
         EXPECT_EQ(PictureDifferences(shown, layout.pictureX, layout.upperY, SM_DrawPicture(kPictureUpper, dpi)), "")
             << "the upper picture";
@@ -413,22 +422,22 @@ TEST(StatusAtScale, LongOutlinesKeepOneWidth)
         std::vector<int> widths(last - first, -1);
         for (POINT place : DialogPlaces()) {
             MoveDialogTo(place);
-            Pixels shown = DialogPixels();
+            DialogPixels shown;
             PictureLayout layout = Layout();
             const int left = layout.pictureX, top = w.upper ? layout.upperY : layout.lowerY;
             const int start = SM_ScaleToDpi(w.start, dpi);
             for (int i = first; i < last; ++i) {
                 int x = left + (w.vertical ? start : i), y = top + (w.vertical ? i : start);
-                if (!OnScreen(x, y))
+                if (!shown.Visible(x, y))
                     continue;
-                while (OnScreen(x, y) && shown.At(x, y) != kOutline) {
+                while (shown.Visible(x, y) && shown.At(x, y) != kOutline) {
                     x += stepX;
                     y += stepY;
                 }
                 int run = 0;
-                for (; OnScreen(x, y) && shown.At(x, y) == kOutline; x += stepX, y += stepY)
+                for (; shown.Visible(x, y) && shown.At(x, y) == kOutline; x += stepX, y += stepY)
                     ++run;
-                if (OnScreen(x, y))  // the whole crossing was on the screen
+                if (shown.Visible(x, y))  // the whole crossing was on the screen
                     widths[i - first] = run;
             }
         }
