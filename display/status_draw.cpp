@@ -1,10 +1,14 @@
 #include "display/status_draw.h"
 
+#include <vector>
+
 #include "common/gdi_guards.h"
 #include "common/globals.h"
 #include "common/os_version.h"
 #include "display/message_table.h"
 #include "display/message_text.h"
+#include "display/picture_bmp.h"
+#include "display/picture_shapes.h"
 #include "display/status_items.h"
 #include "resources/resource.h"
 
@@ -19,10 +23,33 @@ void StretchWhole(HDC dc, int x, int y, int size, HDC source, HBITMAP bitmap, DW
     StretchBlt(dc, x, y, size, size, source, 0, 0, info.bmWidth, info.bmHeight, rop);
 }
 
-// The resource of a picture in the set drawn for the DPI.
-int PictureAt(int id, int dpi)
+// Fills the area with the colour at (1, 1), ANDs the mask on, then combines
+// the image with rop, each stretched to size x size. 1 when drawn.
+int DrawMasked(HDC dc, int x, int y, int size, HBITMAP image, HBITMAP mask, DWORD rop)
 {
-    return id + SM_PictureSetIndex(dpi) * IDB_SCALE_STEP;
+    // The bitmaps outlive the memory DC, so they are deselected before deletion.
+    ScopedMemoryDC memory(dc);
+    if (!memory.Get())
+        return 0;
+    memory.Select(mask);
+    // The colour at (1, 1) is unreadable (CLR_INVALID) when that pixel is off
+    // the screen; the dialog's own background colour stands in for it: it
+    // leaves WM_CTLCOLORDLG to the dialog manager, which paints the button face.
+    COLORREF corner = GetPixel(dc, 1, 1);
+    HBRUSH background = CreateSolidBrush(corner == CLR_INVALID ? GetSysColor(COLOR_BTNFACE) : corner);
+    RECT area = {x, y, x + size, y + size};
+    FillRect(dc, &area, background);
+    DeleteObject(background);
+    // A picture of another size is stretched pixel for pixel: blended pixels
+    // would break the AND-then-XOR of mask and image into false colours.
+    int oldStretch = SetStretchBltMode(dc, COLORONCOLOR);
+    StretchWhole(dc, x, y, size, memory.Get(), mask, SRCAND);
+    if (image) {
+        memory.Select(image);
+        StretchWhole(dc, x, y, size, memory.Get(), image, rop);
+    }
+    SetStretchBltMode(dc, oldStretch);
+    return 1;
 }
 
 RECT ClientRectOf(HWND dialog, HWND control)
@@ -83,13 +110,12 @@ void DrawPictures(HWND dialog, HDC dc, const PictureLayout& layout, bool duplex)
         DeleteObject(area);
     }
     const int size = layout.pictureSize, dpi = layout.dpi;
-    SM_DrawImageSized(dc, layout.pictureX, layout.upperY, size, PictureAt(IDB_UPPER, dpi),
-                      PictureAt(IDB_UPPER_MASK, dpi), SRCINVERT);
-    SM_DrawImageSized(dc, layout.pictureX, layout.lowerY, size, PictureAt(IDB_LOWER, dpi),
-                      PictureAt(IDB_LOWER_MASK, dpi), SRCINVERT);
-    if (duplex)
-        SM_DrawImageSized(dc, layout.pictureX, layout.lowerY, size, PictureAt(IDB_LOWER_DUPLEX, dpi),
-                          PictureAt(IDB_LOWER_MASK, dpi), SRCINVERT);
+    if (!SM_DrawPictureAtDpi(dc, layout.pictureX, layout.upperY, dpi, kPictureUpper))
+        SM_DrawImageSized(dc, layout.pictureX, layout.upperY, size, IDB_UPPER, IDB_UPPER_MASK, SRCINVERT);
+    if (!SM_DrawPictureAtDpi(dc, layout.pictureX, layout.lowerY, dpi, kPictureLower))
+        SM_DrawImageSized(dc, layout.pictureX, layout.lowerY, size, IDB_LOWER, IDB_LOWER_MASK, SRCINVERT);
+    if (duplex && !SM_DrawPictureAtDpi(dc, layout.pictureX, layout.lowerY, dpi, kPictureLowerDuplex))
+        SM_DrawImageSized(dc, layout.pictureX, layout.lowerY, size, IDB_LOWER_DUPLEX, IDB_LOWER_MASK, SRCINVERT);
 }
 
 void DrawLeaderLine(HDC dc, HPEN pen, POINT anchor, const ItemMarks& marks)
@@ -190,33 +216,51 @@ int SM_DrawImage(HDC dc, int x, int y, int image, int mask, DWORD rop)
 
 int SM_DrawImageSized(HDC dc, int x, int y, int size, int image, int mask, DWORD rop)
 {
-    // The bitmaps outlive the memory DC, so they are deselected before deletion.
     ScopedBitmap maskBitmap(LoadBitmapW(g_hInstance, MAKEINTRESOURCEW(mask)));
     if (!maskBitmap.Get())
         return 0;
     ScopedBitmap imageBitmap(LoadBitmapW(g_hInstance, MAKEINTRESOURCEW(image)));
-    ScopedMemoryDC memory(dc);
-    if (!memory.Get())
+    return DrawMasked(dc, x, y, size, imageBitmap.Get(), maskBitmap.Get(), rop);
+}
+
+namespace {
+
+// A bitmap compatible with dc from the bytes of a BMP file.
+HBITMAP BitmapOfFile(HDC dc, const std::vector<uint8_t>& file)
+{
+    auto* info = reinterpret_cast<const BITMAPINFO*>(file.data() + kBmpFileHeaderBytes);
+    const uint8_t* bits = file.data() + kBmpFileHeaderBytes + info->bmiHeader.biSize +
+                          sizeof(RGBQUAD) * info->bmiHeader.biClrUsed;
+    return CreateDIBitmap(dc, &info->bmiHeader, CBM_INIT, bits, info, DIB_RGB_COLORS);
+}
+
+// The picture drawn for the DPI; none (width 0) at 96 DPI, where the
+// resources are the pictures.
+PictureCanvas CanvasFor(StatusPicture picture, int dpi)
+{
+    return SM_DrawPicture(picture, dpi == kBaseDpi ? 0 : dpi);
+}
+
+} // namespace
+
+HBITMAP SM_PictureBitmap(HDC dc, StatusPicture picture, int dpi, bool mask)
+{
+    PictureCanvas canvas = CanvasFor(picture, dpi);
+    if (canvas.width == 0)
+        return nullptr;
+    return BitmapOfFile(dc, mask ? SM_PictureMaskBmp(canvas, 1) : SM_PictureImageBmp(canvas));
+}
+
+int SM_DrawPictureAtDpi(HDC dc, int x, int y, int dpi, StatusPicture picture)
+{
+    PictureCanvas canvas = CanvasFor(picture, dpi);
+    if (canvas.width == 0)
         return 0;
-    memory.Select(maskBitmap.Get());
-    // The colour at (1, 1) is unreadable (CLR_INVALID) when that pixel is off
-    // the screen; the dialog's own background colour stands in for it: it
-    // leaves WM_CTLCOLORDLG to the dialog manager, which paints the button face.
-    COLORREF corner = GetPixel(dc, 1, 1);
-    HBRUSH background = CreateSolidBrush(corner == CLR_INVALID ? GetSysColor(COLOR_BTNFACE) : corner);
-    RECT area = {x, y, x + size, y + size};
-    FillRect(dc, &area, background);
-    DeleteObject(background);
-    // A set drawn for another scale is stretched pixel for pixel: blended
-    // pixels would break the AND-then-XOR of mask and image into false colours.
-    int oldStretch = SetStretchBltMode(dc, COLORONCOLOR);
-    StretchWhole(dc, x, y, size, memory.Get(), maskBitmap.Get(), SRCAND);
-    if (imageBitmap.Get()) {
-        memory.Select(imageBitmap.Get());
-        StretchWhole(dc, x, y, size, memory.Get(), imageBitmap.Get(), rop);
-    }
-    SetStretchBltMode(dc, oldStretch);
-    return 1;
+    ScopedBitmap maskBitmap(BitmapOfFile(dc, SM_PictureMaskBmp(canvas, 1)));
+    if (!maskBitmap.Get())
+        return 0;
+    ScopedBitmap imageBitmap(BitmapOfFile(dc, SM_PictureImageBmp(canvas)));
+    return DrawMasked(dc, x, y, canvas.width, imageBitmap.Get(), maskBitmap.Get(), SRCINVERT);
 }
 
 HWND SM_StatusLogoControl(HWND dialog)
@@ -245,13 +289,12 @@ void SM_ShowStatusLogo(HWND dialog, int dpi)
     HWND logo = SM_StatusLogoControl(dialog);
     if (!logo)
         return;
-    if (SM_PictureSetIndex(dpi) == 0) {
+    ScopedWindowDC screen(nullptr);
+    HBITMAP scaled = SM_PictureBitmap(screen.Get(), kPictureLogo, dpi, false);
+    if (!scaled) {
         SM_ReleaseStatusLogo(dialog);
         return;
     }
-    HBITMAP scaled = LoadBitmapW(g_hInstance, MAKEINTRESOURCEW(PictureAt(IDB_LOGO, dpi)));
-    if (!scaled)
-        return;
     // The control resizes itself to the new bitmap, as it did for its own.
     HBITMAP previous = SetLogo(logo, scaled);
     if (g_hStatusLogo)

@@ -76,15 +76,6 @@ int SM_SortXYCoordinate(const StatusItemTable& table, int* indices)
     return n;
 }
 
-int SM_PictureSetIndex(int dpi)
-{
-    // A set every 24 DPI (25 %) from 96 on; halfway between two, the larger.
-    int index = (dpi - kBaseDpi + 12) / 24;
-    if (dpi < kBaseDpi || index < 0)
-        return 0;
-    return index < kPictureSets ? index : kPictureSets - 1;
-}
-
 PictureLayout SM_PictureLayout(int cw, int ch, int dpi)
 {
     int size = SM_ScaleToDpi(kPictureSize, dpi);

@@ -52,11 +52,6 @@ constexpr int kBaseDpi = 96;
 constexpr int kFramePad = 2;           // a slot's blue frame reaches this far out
 inline int SM_ScaleToDpi(int value, int dpi) { return (value * dpi + kBaseDpi / 2) / kBaseDpi; }
 
-// The pictures exist at 100, 125, 150, 175 and 200 %; the set whose scale is
-// nearest to the DPI's (0 for 100 % ... 4 for 200 %).
-constexpr int kPictureSets = 5;
-int SM_PictureSetIndex(int dpi);
-
 // Where the pictures lie in a client area of cw x ch pixels, and the sizes
 // of what is drawn around them, at the given DPI.
 struct PictureLayout {

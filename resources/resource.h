@@ -14,9 +14,6 @@
 #define IDB_LOWER 1123
 #define IDB_LOWER_MASK 1124
 #define IDB_LOWER_DUPLEX 1127
-// The same pictures drawn for a larger display scale: identifier + n * step
-// for 125, 150, 175 and 200 % (n = 1 to 4).
-#define IDB_SCALE_STEP 1000
 
 // Secure print dialog
 #define IDD_SECURE 103

@@ -93,6 +93,14 @@ inspect_program() {
     "$(sed -n 's/^DllCharacteristics\t//p' <<<"$header")"
 }
 
+# The shipped program stays at most 700 KB (700,000 bytes), stripped as it ships.
+max_program_bytes=700000
+check_size() {
+  local arch=$1 bytes
+  bytes=$(stat -c %s "$(shipped_exe "$arch")")
+  [ "$bytes" -le "$max_program_bytes" ] || fail "$arch: $bytes bytes stripped, more than $max_program_bytes"
+}
+
 unzip_release() {
   python3 -c 'import sys, zipfile; [zipfile.ZipFile(z).extractall(sys.argv[1]) for z in sys.argv[2:]]' \
     "$check/unzipped" "$check"/dist/mfpsm-"$dist_version"-*.zip
@@ -158,6 +166,9 @@ main() {
   rebuild_elsewhere
   for arch in win64 win32; do
     inspect_program "$arch"
+  done
+  for arch in win64 win32; do
+    check_size "$arch"
   done
   "$root/tools/wine-run" --session-start
   "$root/tools/wine-run32" --session-start

@@ -145,14 +145,6 @@ TEST(StatusItems, ScalingToTheDisplay)
     EXPECT_EQ(SM_ScaleToDpi(1, 144), 2);
     EXPECT_EQ(SM_ScaleToDpi(1, 120), 1);
 
-    // The nearest set; half-way between two, the larger.
-    const struct {
-        int dpi;
-        int set;
-    } sets[] = {{72, 0}, {96, 0}, {107, 0}, {108, 1}, {120, 1}, {144, 2}, {168, 3}, {192, 4}, {288, 4}};
-    for (const auto& s : sets)
-        EXPECT_EQ(SM_PictureSetIndex(s.dpi), s.set) << s.dpi;
-
     PictureLayout at96 = SM_PictureLayout(510, 380);
     EXPECT_EQ(at96.pictureSize, 170);
     EXPECT_EQ(at96.dotSize, 8);

@@ -1,12 +1,15 @@
-// The status dialog pictures as linked into the program: sizes and depths,
-// image and mask fitting the AND-then-XOR blit, and every dot of the status
-// item table landing on the drawn printer of its picture.
+// The status dialog pictures as linked into the program and as the dialog
+// draws them for other DPIs: sizes and depths, image and mask fitting the
+// AND-then-XOR blit, and every dot of the status item table landing on the
+// drawn printer of its picture.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <vector>
 
 #include "common/gdi_guards.h"
+#include "display/status_draw.h"
+#include "display/status_items.h"
 #include "resources/resource.h"
 #include "testkit/wine_test.h"
 
@@ -192,59 +195,56 @@ TEST(StatusPictures, DuplexDotsSitOnTheDuplexUnit)
 
 namespace {
 
-const int kPercents[] = {100, 125, 150, 175, 200};
-
-int Scaled(int value, int percent)
+// A picture or mask as the dialog makes it for the DPI, read as ReadPixels
+// reads one of the resources.
+std::vector<uint32_t> DrawnPixels(StatusPicture picture, int dpi, bool mask, int side)
 {
-    return (value * percent + 50) / 100;
-}
-
-// A picture of one set, read as ReadPixels reads one of 100 %.
-std::vector<uint32_t> ReadSetPixels(int id, int side)
-{
-    ScopedBitmap bitmap(LoadBitmapResource(id));
+    HDC screen = GetDC(nullptr);
+    ScopedBitmap bitmap(SM_PictureBitmap(screen, picture, dpi, mask));
+    ReleaseDC(nullptr, screen);
+    BITMAP info = {};
+    if (!bitmap.Get() || !GetObjectW(bitmap.Get(), sizeof(info), &info) || info.bmWidth != side ||
+        info.bmHeight != side)
+        return {};
     return ReadPixels(bitmap.Get(), side);
 }
 
 }  // namespace
 
-// Every set drawn for a larger display scale: sizes and depths, masks that
-// fit their images, and each dot, placed and sized as the dialog scales it,
-// wholly on the printer.
-TEST(StatusPictureSets, EverySetFitsItsScale)
+// The pictures the dialog draws for DPIs other than 96: their sizes, masks
+// that fit their images, and each dot, placed and sized as the dialog scales
+// it, wholly on the printer. At 96 DPI the resources above are the pictures.
+TEST(StatusPictureSets, EveryDrawnPictureFitsItsScale)
 {
-    for (int step = 0; step < 5; ++step) {
-        const int percent = kPercents[step], offset = step * IDB_SCALE_STEP;
-        const int side = Scaled(kSide, percent);
-        SCOPED_TRACE(percent);
-        const int maskBits = step == 0 ? 24 : 1;  // the larger sets' masks take 1 bit a pixel
-        const ExpectedBitmap expected[] = {
-            {IDB_LOGO + offset, Scaled(80, percent), Scaled(20, percent), 8}, {IDB_UPPER + offset, side, side, 8},
-            {IDB_UPPER_MASK + offset, side, side, maskBits}, {IDB_LOWER + offset, side, side, 8},
-            {IDB_LOWER_MASK + offset, side, side, maskBits}, {IDB_LOWER_DUPLEX + offset, side, side, 8},
-        };
-        for (const ExpectedBitmap& e : expected)
-            ExpectBitmap(e);
-
-        for (const Picture& p : kPictures) {
-            std::vector<uint32_t> image = ReadSetPixels(p.image + offset, side);
-            std::vector<uint32_t> mask = ReadSetPixels(p.mask + offset, side);
+    HDC screen = GetDC(nullptr);
+    EXPECT_EQ(SM_PictureBitmap(screen, kPictureUpper, 96, false), nullptr);
+    EXPECT_EQ(SM_PictureBitmap(screen, kPictureUpper, 481, true), nullptr);
+    ReleaseDC(nullptr, screen);
+    const StatusPicture pictures[] = {kPictureUpper, kPictureLower, kPictureLowerDuplex};
+    for (int dpi : {100, 120, 144, 168, 192, 240, 288, 480}) {
+        SCOPED_TRACE(dpi);
+        const int side = SM_ScaleToDpi(kSide, dpi);
+        std::vector<uint32_t> masks[3];
+        for (int i = 0; i < 3; ++i) {
+            std::vector<uint32_t> image = DrawnPixels(pictures[i], dpi, false, side);
+            masks[i] = DrawnPixels(pictures[i], dpi, true, side);
             ASSERT_FALSE(image.empty());
-            ASSERT_FALSE(mask.empty());
+            ASSERT_FALSE(masks[i].empty());
             int faults = 0;
-            for (size_t i = 0; i < mask.size(); ++i)
-                faults += (mask[i] != kWhite && mask[i] != kBlack) || (mask[i] == kWhite && image[i] != kBlack);
-            EXPECT_EQ(faults, 0) << "picture " << p.image + offset;
+            for (size_t k = 0; k < image.size(); ++k) {
+                const uint32_t m = masks[i][k];
+                faults += (m != kWhite && m != kBlack) || (m == kWhite && image[k] != kBlack);
+            }
+            EXPECT_EQ(faults, 0) << "picture " << pictures[i];
         }
+        EXPECT_TRUE(masks[1] == masks[2]) << "the rear views share one mask";
 
-        std::vector<uint32_t> upper = ReadSetPixels(IDB_UPPER_MASK + offset, side);
-        std::vector<uint32_t> lower = ReadSetPixels(IDB_LOWER_MASK + offset, side);
-        const int dot = Scaled(8, percent);
+        const int dot = SM_ScaleToDpi(8, dpi);
         for (const Item& item : kItems) {
             if (item.dotX <= 0 || item.dotY <= 0)
                 continue;
-            const std::vector<uint32_t>& mask = (item.kind == 1 || item.kind == 3) ? lower : upper;
-            const int x0 = Scaled(item.dotX, percent), y0 = Scaled(item.dotY, percent);
+            const std::vector<uint32_t>& mask = (item.kind == 1 || item.kind == 3) ? masks[1] : masks[0];
+            const int x0 = SM_ScaleToDpi(item.dotX, dpi), y0 = SM_ScaleToDpi(item.dotY, dpi);
             int uncovered = 0;
             for (int y = y0; y < y0 + dot; ++y)
                 for (int x = x0; x < x0 + dot; ++x)

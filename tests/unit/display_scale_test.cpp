@@ -1,6 +1,7 @@
 // The status dialog and the prompts at the display scaling of the Wine prefix
-// the test runs in (LogPixels 96, 120, 144 or 192; tests/unit/CMakeLists.txt
-// runs it once in each): pictures, frames, lines and dots at scale, the logo
+// the test runs in (LogPixels 96 to 288; tests/unit/CMakeLists.txt runs it
+// once in each): pictures drawn for the scale, frames, lines and dots at
+// scale, the logo
 // and the buttons whole and never drawn over, texts unclipped, and nothing of
 // earlier items left on the dialog after a refresh, a repaint or an uncover.
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include "common/work_area.h"
 #include "display/message_table.h"
 #include "display/message_text.h"
+#include "display/picture_shapes.h"
 #include "display/status_draw.h"
 #include "display/status_items.h"
 #include "display/window_dpi.h"
@@ -139,16 +141,21 @@ class DialogPixels : public Pixels {
 public:
     DialogPixels() : Pixels(g_hStatusDlg, ClientArea())
     {
-        POINT origin = {0, 0};
-        ClientToScreen(g_hStatusDlg, &origin);
-        const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
+        ClientToScreen(g_hStatusDlg, &origin_);
         for (int y = 0; y < Height(); ++y) {
             for (int x = 0; x < Width(); ++x) {
-                int sx = origin.x + x, sy = origin.y + y;
-                if (sx < 0 || sy < 0 || sx >= screenW || sy >= screenH)
+                if (!Visible(x, y))
                     Clear(x, y);
             }
         }
+    }
+    // Whether the client pixel (x, y) was on the screen, as OnScreen, but
+    // without asking the window where it is.
+    bool Visible(int x, int y) const
+    {
+        const int sx = origin_.x + x, sy = origin_.y + y;
+        return x >= 0 && y >= 0 && x < Width() && y < Height() && sx >= 0 && sy >= 0 && sx < screenW_ &&
+               sy < screenH_;
     }
 
 private:
@@ -158,6 +165,10 @@ private:
         GetClientRect(g_hStatusDlg, &client);
         return client;
     }
+
+    POINT origin_ = {0, 0};
+    int screenW_ = GetSystemMetrics(SM_CXSCREEN);
+    int screenH_ = GetSystemMetrics(SM_CYSCREEN);
 };
 
 // Points where a and b differ in being blue, at most a few of them.
@@ -190,16 +201,29 @@ std::string Describe(const std::vector<POINT>& points)
     return text;
 }
 
-void ExpectBlue(const Pixels& shot, int x, int y, const std::string& what)
+// Whether a text slot lies over the point. Wine's dialog manager leaves the
+// controls where they were when a test sends WM_DPICHANGED, so after a
+// change to a smaller scale the slots can cover a part of the pictures.
+bool UnderSlot(int x, int y)
 {
-    if (OnScreen(x, y)) {
+    for (int id = IDC_SLOT_FIRST; id <= IDC_SLOT_LAST; ++id) {
+        RECT r = SlotRect(id);
+        if (x >= r.left && x < r.right && y >= r.top && y < r.bottom)
+            return true;
+    }
+    return false;
+}
+
+void ExpectBlue(const Pixels& shot, int x, int y, const std::string& what, bool skipUnderSlots = false)
+{
+    if (OnScreen(x, y) && !(skipUnderSlots && UnderSlot(x, y))) {
         EXPECT_EQ(shot.At(x, y), kBlue) << what << " at (" << x << "," << y << ")";
     }
 }
 
 // Every shown item's frame (all four sides, the frame's full width) and,
 // for an item with a dot, its dot centre and where its line meets the picture.
-void ExpectItemsDrawn(const Pixels& shot)
+void ExpectItemsDrawn(const Pixels& shot, bool skipUnderSlots = false)
 {
     int indices[kMaxShownItems] = {};
     int n = SM_SortXYCoordinate(g_StatusItems, indices);
@@ -220,10 +244,10 @@ void ExpectItemsDrawn(const Pixels& shot)
         if (!SM_HasDot(item))
             continue;
         ItemMarks marks = SM_ItemMarks(item, layout, left);
-        ExpectBlue(shot, marks.lineEndX, marks.lineY, "dot of " + code);
-        ExpectBlue(shot, marks.dotX + 1, marks.lineY, "left of the dot of " + code);
-        ExpectBlue(shot, marks.dotX + layout.dotSize - 2, marks.lineY, "right of the dot of " + code);
-        ExpectBlue(shot, marks.edgeX, marks.lineY, "line of " + code + " at the picture edge");
+        ExpectBlue(shot, marks.lineEndX, marks.lineY, "dot of " + code, skipUnderSlots);
+        ExpectBlue(shot, marks.dotX + 1, marks.lineY, "left of the dot of " + code, skipUnderSlots);
+        ExpectBlue(shot, marks.dotX + layout.dotSize - 2, marks.lineY, "right of the dot of " + code, skipUnderSlots);
+        ExpectBlue(shot, marks.edgeX, marks.lineY, "line of " + code + " at the picture edge", skipUnderSlots);
     }
 }
 
@@ -280,22 +304,30 @@ void ExpectRefreshLeavesNothingOfEarlierItems(const std::vector<std::vector<int>
 
 const std::vector<int> kTwelveItems = {35, 5, 2, 6, 80, 135, 257, 260, 261, 265, 268, 278, 279};
 
-// The size of a bitmap of the program's resources; {0, 0} when missing.
-SIZE ResourceBitmapSize(int id)
+// Whether the shown pixels at (left, top) are the picture drawn at the DPI,
+// with one colour of background wherever it is clear; pixels off the screen
+// are not compared. The first few differing pixels, or "".
+std::string PictureDifferences(const DialogPixels& shown, int left, int top, const PictureCanvas& picture)
 {
-    SIZE size = {0, 0};
-    HBITMAP bitmap = LoadBitmapW(g_hInstance, MAKEINTRESOURCEW(id));
-    if (!bitmap)
-        return size;
-    BITMAP info = {};
-    GetObjectW(bitmap, sizeof(info), &info);
-    DeleteObject(bitmap);
-    return {info.bmWidth, info.bmHeight};
-}
-
-int SetOffset()
-{
-    return SM_PictureSetIndex(ScreenDpi()) * IDB_SCALE_STEP;
+    std::vector<POINT> found;
+    bool backgroundSeen = false;
+    uint32_t background = 0;
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            if (!shown.Visible(left + x, top + y))
+                continue;
+            const uint32_t at = shown.At(left + x, top + y);
+            const uint8_t index = picture.pixels[static_cast<size_t>(y) * picture.width + x];
+            if (index == kColourClear && !backgroundSeen) {
+                background = at;
+                backgroundSeen = true;
+            }
+            const uint32_t want = index == kColourClear ? background : kPicturePalette[index];
+            if (at != want && found.size() < 8)
+                found.push_back({x, y});
+        }
+    }
+    return Describe(found);
 }
 
 HWND LogoControl(HWND dialog)
@@ -325,7 +357,7 @@ TEST(DisplayScale, ProgramIsPerMonitorAwareAndDrawsAtItsDisplaysDpi)
     ASSERT_EQ(Show({33}), 1);
     EXPECT_EQ(g_StatusDlgDpi, ScreenDpi());
     EXPECT_EQ(SM_WindowDpi(g_hStatusDlg), ScreenDpi());
-    std::printf("display at %d DPI, picture set %d\n", ScreenDpi(), SM_PictureSetIndex(ScreenDpi()));
+    std::printf("display at %d DPI\n", ScreenDpi());
 }
 
 namespace {
@@ -354,31 +386,98 @@ TEST(DisplayScale, ManifestGivesPerMonitorV2WhereThereIsItAndSystemAwarenessElse
     EXPECT_EQ(ManifestValue(manifest, "dpiAwareness"), "PerMonitorV2, System");
 }
 
-TEST(StatusAtScale, PicturesAreDrawnFromTheSetOfTheScale)
+// What the dialog shows is the pictures drawn for its DPI, pixel for pixel:
+// not a picture of another scale stretched.
+TEST(StatusAtScale, PicturesAndLogoAreTheShapesDrawnAtTheScale)
+{
+    MonitorEnv env;
+    ASSERT_EQ(Show({33}), 1);  // no dot or line over the pictures
+    const int dpi = ScreenDpi();
+    for (POINT place : DialogPlaces()) {
+        MoveDialogTo(place);
+        SCOPED_TRACE("dialog at " + Describe({place}));
+        DialogPixels shown;
+        PictureLayout layout = Layout();
+        EXPECT_EQ(PictureDifferences(shown, layout.pictureX, layout.upperY, SM_DrawPicture(kPictureUpper, dpi)), "")
+            << "the upper picture";
+        EXPECT_EQ(PictureDifferences(shown, layout.pictureX, layout.lowerY, SM_DrawPicture(kPictureLower, dpi)), "")
+            << "the lower picture";
+        RECT logo = ClientRectOf(g_hStatusDlg, LogoControl(g_hStatusDlg));
+        EXPECT_EQ(PictureDifferences(shown, logo.left, logo.top, SM_DrawPicture(kPictureLogo, dpi)), "")
+            << "the logo";
+    }
+}
+
+namespace {
+
+constexpr uint32_t kOutline = 0x343840;
+
+// A long straight outline, crossed at each pixel along it from outside the
+// printer inwards; the first run of outline colour met is its width there.
+struct OutlineWalk {
+    const char* what;
+    bool upper;     // on the upper picture, else on the lower one
+    bool vertical;  // crossed along rows, going right; else along columns, going up
+    int start;      // where each crossing starts, outside the printer (96-DPI pixels)
+    int from;       // the part of the outline crossed (96-DPI pixels)
+    int to;
+};
+
+// The left sides of the front and rear views, between the seams of their
+// parts, and the foot of the front view's second tray between its feet.
+const OutlineWalk kOutlines[] = {
+    {"front view, left side of the engine", true, true, 30, 38, 110},
+    {"front view, left side of the second tray", true, true, 30, 136, 155},
+    {"rear view, left side of the engine", false, true, 14, 34, 106},
+    {"rear view, left side of the cassette level", false, true, 14, 110, 144},
+    {"front view, foot of the second tray", true, false, 169, 54, 118},
+};
+
+} // namespace
+
+// Outlines keep the width of the scale's pen along their whole length, with
+// no row or column a pixel wider or narrower than the rest.
+TEST(StatusAtScale, LongOutlinesKeepOneWidth)
 {
     MonitorEnv env;
     ASSERT_EQ(Show({33}), 1);
-    PictureLayout layout = Layout();
-    EXPECT_EQ(layout.pictureSize, SM_ScaleToDpi(kPictureSize, ScreenDpi()));
-    EXPECT_EQ(ResourceBitmapSize(IDB_UPPER + SetOffset()).cx, layout.pictureSize) << "a set drawn for this scale";
-
-    RECT whole = {0, 0, layout.pictureSize, layout.pictureSize};
-    HDC screen = GetDC(g_hStatusDlg);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP canvas = CreateCompatibleBitmap(screen, layout.pictureSize, layout.pictureSize);
-    HGDIOBJ old = SelectObject(memory, canvas);
-    FillRect(memory, &whole, GetSysColorBrush(COLOR_BTNFACE));
-    SM_DrawImageSized(memory, 0, 0, layout.pictureSize, IDB_UPPER + SetOffset(), IDB_UPPER_MASK + SetOffset(),
-                      SRCINVERT);
-    Pixels expected(memory, whole);
-    SelectObject(memory, old);
-    DeleteObject(canvas);
-    DeleteDC(memory);
-    ReleaseDC(g_hStatusDlg, screen);
-
-    RECT upper = {layout.pictureX, layout.upperY, layout.pictureX + layout.pictureSize,
-                  layout.upperY + layout.pictureSize};
-    EXPECT_TRUE(Pixels(g_hStatusDlg, upper) == expected) << "the upper picture, pixel for pixel";
+    const int dpi = ScreenDpi(), pen = std::max(1, SM_ScaleToDpi(1, dpi));
+    for (const OutlineWalk& w : kOutlines) {
+        SCOPED_TRACE(w.what);
+        const int first = SM_ScaleToDpi(w.from, dpi), last = SM_ScaleToDpi(w.to, dpi);
+        const int stepX = w.vertical ? 1 : 0, stepY = w.vertical ? 0 : -1;
+        std::vector<int> widths(last - first, -1);
+        for (POINT place : DialogPlaces()) {
+            MoveDialogTo(place);
+            DialogPixels shown;
+            PictureLayout layout = Layout();
+            const int left = layout.pictureX, top = w.upper ? layout.upperY : layout.lowerY;
+            const int start = SM_ScaleToDpi(w.start, dpi);
+            for (int i = first; i < last; ++i) {
+                int x = left + (w.vertical ? start : i), y = top + (w.vertical ? i : start);
+                if (!shown.Visible(x, y))
+                    continue;
+                while (shown.Visible(x, y) && shown.At(x, y) != kOutline) {
+                    x += stepX;
+                    y += stepY;
+                }
+                int run = 0;
+                for (; shown.Visible(x, y) && shown.At(x, y) == kOutline; x += stepX, y += stepY)
+                    ++run;
+                if (shown.Visible(x, y))  // the whole crossing was on the screen
+                    widths[i - first] = run;
+            }
+        }
+        int wrong = 0, firstWrong = 0;
+        for (int i = last - 1; i >= first; --i) {
+            if (widths[i - first] != pen) {
+                ++wrong;
+                firstWrong = i;
+            }
+        }
+        EXPECT_EQ(wrong, 0) << "of " << last - first << " crossings, the first at " << firstWrong << ", "
+                            << widths[firstWrong - first] << " pixels wide (-1: never on the screen)";
+    }
 }
 
 TEST(StatusAtScale, EveryDotLineAndFrameAtScale)
@@ -412,10 +511,8 @@ TEST(StatusAtScale, LogoAndButtonsAreWholeAndNeverDrawnOver)
     HWND logo = LogoControl(dialog);
     ASSERT_NE(logo, nullptr);
     RECT logoRect = ClientRectOf(dialog, logo);
-    SIZE logoSize = ResourceBitmapSize(IDB_LOGO + SetOffset());
-    EXPECT_EQ(logoRect.right - logoRect.left, logoSize.cx) << "the logo drawn for this scale";
-    EXPECT_EQ(logoRect.bottom - logoRect.top, logoSize.cy);
-    EXPECT_EQ(logoSize.cx, SM_ScaleToDpi(80, ScreenDpi()));
+    EXPECT_EQ(logoRect.right - logoRect.left, SM_ScaleToDpi(80, ScreenDpi())) << "the logo drawn for this scale";
+    EXPECT_EQ(logoRect.bottom - logoRect.top, SM_ScaleToDpi(20, ScreenDpi()));
 
     HWND continueButton = GetDlgItem(dialog, IDC_CONTINUE);
     HWND deleteButton = GetDlgItem(dialog, IDC_DELETE);
@@ -539,7 +636,7 @@ TEST(StatusAtScale, DpiChangeMovesRedrawsAndTakesThePicturesOfTheNewScale)
     EXPECT_EQ(logoRect.top, logoPlace.y);
     PictureLayout layout = Layout();
     EXPECT_EQ(layout.pictureSize, SM_ScaleToDpi(kPictureSize, other));
-    ExpectItemsDrawn(DialogPixels());
+    ExpectItemsDrawn(DialogPixels(), true);
 
     SendMessageW(g_hStatusDlg, WM_DPICHANGED, MAKEWPARAM(own, own), reinterpret_cast<LPARAM>(&before));
     logoRect = ClientRectOf(g_hStatusDlg, LogoControl(g_hStatusDlg));

@@ -6,5 +6,5 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 for arch in win64 win32; do
   dist_split "$arch" "$MFPSM_ROOT/build/$arch/mfpsm.exe" "$scratch/$arch"
-  echo "mfpsm.exe stripped, $arch | $(stat -c %s "$scratch/$arch/mfpsm.exe") | bytes | -"
+  echo "mfpsm.exe stripped, $arch | $(stat -c %s "$scratch/$arch/mfpsm.exe") | bytes | <= 700000"
 done
