@@ -10,7 +10,7 @@ spool=$(mktemp -d /tmp/mfpsm-demo-spool.XXXXXX)
 stop() {
   rm -rf "$spool"
   if [ -n "${xvfb:-}" ]; then
-    wineserver -k 2>/dev/null || true  # the screen prefix's programs, all started here
+    "$MFPSM_ROOT/tools/wine-run" --session-end  # the screen prefix's programs, all started here
     kill "$xvfb" 2>/dev/null || true
   fi
 }
@@ -58,7 +58,9 @@ prompt() {
   [ -f "$spool/record.txt" ] && from=$(( $(wc -l < "$spool/record.txt") + 1 ))
   echo
   echo "mfpsm.exe $1"
-  eval "run \"\$bin/mfpsm.exe\" $1" &
+  # The & inside the eval: a backgrounded eval is a subshell whose errexit
+  # would report 1 for the program's exit code, whatever it was.
+  eval "run \"\$bin/mfpsm.exe\" $1 &"
   local pid=$!
   run "$bin/drvsim.exe" prompt-fill "${fill[@]}" || { kill "$pid"; return 1; }
   if [ "$shots" = 1 ]; then

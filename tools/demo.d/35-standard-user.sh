@@ -4,7 +4,7 @@
 # driver's installer also granted limited management. The prompts store
 # their answers where that right was granted, and elsewhere say why they
 # cannot, ending with exit code 2; the wake-up job works everywhere.
-set -euo pipefail
+source "$MFPSM_ROOT/tools/demo-lib.sh"
 bin="$MFPSM_BIN"
 spool=$(mktemp -d /tmp/mfpsm-demo-user.XXXXXX)
 stop() {
@@ -22,13 +22,8 @@ export WINEDLLOVERRIDES="winspool.drv=n"
 
 shots=0
 if command -v Xvfb >/dev/null && command -v import >/dev/null; then
-  n=70
-  while [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  display=:$n
-  Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb=$!
-  sleep 1
-  export DISPLAY="$display" MFPSM_WINE_GRAPHICS=x11 WINEPREFIX="$MFPSM_ROOT/build/wineprefix-x11"
+  start_xvfb 800x600
+  export MFPSM_WINE_GRAPHICS=x11 WINEPREFIX="$MFPSM_ROOT/build/wineprefix-x11"
   shots=1
 fi
 run() { "$MFPSM_ROOT/tools/wine-run" "$@"; }
