@@ -52,3 +52,33 @@ start_xvfb() {
   echo "demo: no virtual screen could be started (display :${MFPSM_DEMO_DISPLAY:-50} on, $tries tries)" >&2
   return 1
 }
+
+# The stage of a story whose prompts run on the spooler stand-in: a spooler
+# folder seeded with the given state lines (spool), and, with Xvfb, a real
+# (virtual) screen in a prefix of its own so the prompts can be photographed
+# (shots=1); without it they run headless. Both are taken down on exit.
+prompt_stage() {
+  spool=$(mktemp -d /tmp/mfpsm-demo-spool.XXXXXX)
+  trap stop_prompt_stage EXIT
+  printf '%s\n' "$1" > "$spool/state.txt"
+  export MFPSM_SPOOL_DIR="Z:${spool//\//\\}"
+  export WINEDLLOVERRIDES="winspool.drv=n"
+  shots=0
+  command -v Xvfb >/dev/null && command -v import >/dev/null || return 0
+  start_xvfb 800x600
+  export MFPSM_WINE_GRAPHICS=x11 WINEPREFIX="$MFPSM_ROOT/build/wineprefix-x11"
+  shots=1
+  # Captions are drawn in Tahoma; link it to the CJK font like Courier New.
+  run reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+    /v Tahoma /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1 || true
+}
+
+stop_prompt_stage() {
+  rm -rf "$spool"
+  if [ -n "${xvfb:-}" ]; then
+    run --session-end  # the screen prefix's programs, all started here
+    kill "$xvfb" 2>/dev/null || true
+  fi
+}
+
+run() { "$MFPSM_ROOT/tools/wine-run" "$@"; }

@@ -6,33 +6,7 @@
 source "$MFPSM_ROOT/tools/demo-lib.sh"
 bin="$MFPSM_BIN"
 printer="Demo MFP"
-spool=$(mktemp -d /tmp/mfpsm-demo-spool.XXXXXX)
-stop() {
-  rm -rf "$spool"
-  if [ -n "${xvfb:-}" ]; then
-    "$MFPSM_ROOT/tools/wine-run" --session-end  # the screen prefix's programs, all started here
-    kill "$xvfb" 2>/dev/null || true
-  fi
-}
-trap stop EXIT
-printf 'nextjob\t100\nprinter\t%s\tUSB001\t0\t0\t0\n' "$printer" > "$spool/state.txt"
-export MFPSM_SPOOL_DIR="Z:${spool//\//\\}"
-export WINEDLLOVERRIDES="winspool.drv=n"
-
-# With Xvfb the prompts go to a real (virtual) screen in a prefix of their
-# own, so they can be photographed; without it they run headless.
-shots=0
-if command -v Xvfb >/dev/null && command -v import >/dev/null; then
-  start_xvfb 800x600
-  export MFPSM_WINE_GRAPHICS=x11 WINEPREFIX="$MFPSM_ROOT/build/wineprefix-x11"
-  shots=1
-fi
-run() { "$MFPSM_ROOT/tools/wine-run" "$@"; }
-if [ "$shots" = 1 ]; then
-  # Captions are drawn in Tahoma; link it to the CJK font like Courier New.
-  run reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
-    /v Tahoma /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1 || true
-fi
+prompt_stage "$(printf 'nextjob\t100\nprinter\t%s\tUSB001\t0\t0\t0\n' "$printer")"
 
 # Printer data values stored since the given record line, decoded.
 show_printer_data() {

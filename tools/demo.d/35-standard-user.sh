@@ -6,31 +6,8 @@
 # cannot, ending with exit code 2; the wake-up job works everywhere.
 source "$MFPSM_ROOT/tools/demo-lib.sh"
 bin="$MFPSM_BIN"
-spool=$(mktemp -d /tmp/mfpsm-demo-user.XXXXXX)
-stop() {
-  rm -rf "$spool"
-  if [ -n "${xvfb:-}" ]; then
-    "$MFPSM_ROOT/tools/wine-run" --session-end  # the screen prefix's programs, all started here
-    kill "$xvfb" 2>/dev/null || true
-  fi
-}
-trap stop EXIT
 # printer NAME PORT ATTRIBUTES STATUS REFUSE-OPEN RIGHTS (0 admin, 1 user, 2 user with limited management)
-printf 'nextjob\t100\nprinter\tOffice MFP\tUSB001\t0\t0\t0\t1\nprinter\tManaged MFP\tUSB002\t0\t0\t0\t2\n' > "$spool/state.txt"
-export MFPSM_SPOOL_DIR="Z:${spool//\//\\}"
-export WINEDLLOVERRIDES="winspool.drv=n"
-
-shots=0
-if command -v Xvfb >/dev/null && command -v import >/dev/null; then
-  start_xvfb 800x600
-  export MFPSM_WINE_GRAPHICS=x11 WINEPREFIX="$MFPSM_ROOT/build/wineprefix-x11"
-  shots=1
-fi
-run() { "$MFPSM_ROOT/tools/wine-run" "$@"; }
-if [ "$shots" = 1 ]; then
-  run reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
-    /v Tahoma /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1 || true
-fi
+prompt_stage "$(printf 'nextjob\t100\nprinter\tOffice MFP\tUSB001\t0\t0\t0\t1\nprinter\tManaged MFP\tUSB002\t0\t0\t0\t2\n')"
 
 # The spooler calls since the given record line: the access each open asked
 # for, and what became of the printer data.
