@@ -44,8 +44,19 @@ if [ "${#missing[@]}" -gt 0 ]; then
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $sudo dpkg --add-architecture i386
   fi
-  $sudo apt-get update -qq
-  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  # A mirror caught mid-sync fails one index or another; the rest still
+  # serves, and the install below says plainly what it could not find.
+  $sudo apt-get update -qq || $sudo apt-get update -qq ||
+    echo "bootstrap: package lists partly stale; installing from what there is" >&2
+  install() { $sudo apt-get install -y -qq --no-install-recommends "$@" "${missing[@]}" >/dev/null; }
+  if ! install; then
+    # The 32-bit libraries must have the very version of their 64-bit
+    # twins. Where one architecture's security index is missing, only the
+    # release's own versions exist for both: take those.
+    codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
+    echo "bootstrap: trying again with the versions of $codename itself" >&2
+    install -t "$codename"
+  fi
 fi
 
 # Debian installs wine64 and the 32-bit loader beside, not on, the PATH.
