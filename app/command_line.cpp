@@ -27,6 +27,7 @@ CommandWord SM_CommandWordOf(std::u16string_view word)
         {u"PREHEAT", CommandWord::Preheat},
         {u"uninstall", CommandWord::Uninstall},
         {u"install", CommandWord::Install},
+        {u"logon", CommandWord::Logon},
         {u"SetATM", CommandWord::SetATM},
         {u"charset", CommandWord::Charset},
         {u"security", CommandWord::Security},

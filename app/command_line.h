@@ -30,6 +30,7 @@ enum class CommandWord {
     Preheat,
     Uninstall,
     Install,
+    Logon,
     SetATM,
     Charset,
     Security,

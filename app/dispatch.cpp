@@ -52,9 +52,9 @@ int SetNumber(const ArgTable& args, const wchar_t* debugLine, const wchar_t* tra
 }
 
 // A prompt in the services' session would wait for an answer nobody can give.
-bool NoUserCanAnswer()
+bool NoUserCanAnswer(SM_SessionJudge judge)
 {
-    if (SM_UserCanAnswer(SM_JudgeThisSession()))
+    if (SM_UserCanAnswer(judge()))
         return false;
     TRACE_TagError(kTag, L"no user can answer a prompt in this session");
     return true;
@@ -71,7 +71,7 @@ int PromptExitCode(INT_PTR result)
     return kExitAnswersNotHanded;
 }
 
-int Security(const ArgTable& args)
+int Security(const ArgTable& args, SM_SessionJudge judge)
 {
     MISC_DebugPrint(L"SECURITY_DIALOG");
     g_SecurityType = SlotNumber(args, 2);
@@ -83,12 +83,12 @@ int Security(const ArgTable& args)
     MISC_DebugPrint(L"security, g_Language is %d", languageId);
     if (g_SecurityType != 1 && g_SecurityType != 2)
         return kExitTaskDone;
-    if (NoUserCanAnswer())
+    if (NoUserCanAnswer(judge))
         return kExitAnswersNotHanded;
     return PromptExitCode(DialogBoxParamW(g_hInstance, MAKEINTRESOURCEW(IDD_SECURE), nullptr, Secure_DlgProc, 0));
 }
 
-int Accounting(const ArgTable& args)
+int Accounting(const ArgTable& args, SM_SessionJudge judge)
 {
     MISC_DebugPrint(L"accounting");
     MISC_CopyText(U16(g_szTargetPrinter), kTextUnits, SM_ArgText(args, 2));
@@ -96,7 +96,7 @@ int Accounting(const ArgTable& args)
     int languageId = SlotNumber(args, 3);
     g_Language = SM_GetLanguageIndex(languageId);
     MISC_DebugPrint(L"security, g_Language is %d", languageId);
-    if (NoUserCanAnswer())
+    if (NoUserCanAnswer(judge))
         return kExitAnswersNotHanded;
     return PromptExitCode(DialogBoxParamW(g_hInstance, MAKEINTRESOURCEW(IDD_ACCOUNTING), nullptr, Accounting_DlgProc, 0));
 }
@@ -121,17 +121,32 @@ int CreateTextBMP(const ArgTable& args)
     return kExitTaskDone;
 }
 
-// An elevated or invisible monitor would act on a file every user may write,
-// be shown to nobody, or be out of reach of the user's "uninstall": it only
-// records itself, and the user's logon starts it as the user.
-int Install(const WCHAR* moduleName, const WCHAR* exePath)
+// An elevated, foreign or invisible monitor would act on a file every user
+// may write, be shown to nobody, or be out of reach of the user's
+// "uninstall": it stays only where the user's own start would run it.
+int StayResident(SM_SessionJudge judge)
+{
+    if (SM_MayStayResident(judge()))
+        return kDispatchResident;
+    TRACE_Tag(kTag, L"no resident monitor in this session or with these rights");
+    return 0;
+}
+
+// The autostart value starts "logon" as the user at every logon, whatever
+// rights this start has.
+int Install(const WCHAR* moduleName, const WCHAR* exePath, SM_SessionJudge judge)
 {
     MISC_DebugPrint(L"SM_PARAM_INSTALL");
     SM_WriteAutostart(moduleName, exePath);
-    if (SM_MayStayResident(SM_JudgeThisSession()))
-        return kDispatchResident;
-    TRACE_Tag(kTag, L"autostart written; no resident monitor in this session or with these rights");
-    return 0;
+    return StayResident(judge);
+}
+
+// The start the autostart value makes: the monitor, with the value left as
+// it is (a standard user's logon could not write the machine's anyway).
+int Logon(SM_SessionJudge judge)
+{
+    MISC_DebugPrint(L"SM_PARAM_LOGON");
+    return StayResident(judge);
 }
 
 } // namespace
@@ -144,7 +159,8 @@ int SM_GetLanguageIndex(int languageId)
     return index;
 }
 
-int SM_DispatchCommand(const WCHAR* const* argv, int argc, const WCHAR* moduleName, const WCHAR* exePath)
+int SM_DispatchCommand(const WCHAR* const* argv, int argc, const WCHAR* moduleName, const WCHAR* exePath,
+                       SM_SessionJudge judge)
 {
     // 26 KB: kept out of the stack frame.
     static ArgTable args;
@@ -162,15 +178,17 @@ int SM_DispatchCommand(const WCHAR* const* argv, int argc, const WCHAR* moduleNa
     case CommandWord::Uninstall:
         return Uninstall(moduleName);
     case CommandWord::Install:
-        return Install(moduleName, exePath);
+        return Install(moduleName, exePath, judge);
+    case CommandWord::Logon:
+        return Logon(judge);
     case CommandWord::SetATM:
         return SetNumber(args, L"SM_PARAM_ATM_SET", L"OnOff = %ls", L"AtmMode", moduleName);
     case CommandWord::Charset:
         return SetNumber(args, L"SM_PARAM_LANGUAGE", L"LanID = %ls", L"Language", moduleName);
     case CommandWord::Security:
-        return Security(args);
+        return Security(args, judge);
     case CommandWord::Accounting:
-        return Accounting(args);
+        return Accounting(args, judge);
     case CommandWord::None:
         break;
     }

@@ -9,3 +9,4 @@ SM_SessionFacts SM_GatherSessionFacts();
 
 // SM_JudgeSession of this process, with a trace line naming the verdict.
 SM_SessionVerdict SM_JudgeThisSession();
+using SM_SessionJudge = SM_SessionVerdict (*)();

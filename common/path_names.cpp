@@ -46,7 +46,8 @@ int PATH_RandomOneTo99(int r)
 
 std::u16string PATH_AutostartCommand(std::u16string_view exePath)
 {
+    const std::u16string path(exePath);
     if (exePath.find(u' ') == std::u16string_view::npos)
-        return std::u16string(exePath);
-    return u"\"" + std::u16string(exePath) + u"\"";
+        return path + u" logon";
+    return u"\"" + path + u"\" logon";
 }

@@ -24,5 +24,6 @@ int PATH_RandomOneTo99(int r);
 
 // The autostart command for the executable: the path in quotes when it
 // holds a space (unquoted, "C:\Program Files\x\mfpsm.exe" would first be
-// tried as C:\Program.exe), else the path as it is.
+// tried as C:\Program.exe), then the command word "logon", which starts
+// the resident monitor without writing the value again.
 std::u16string PATH_AutostartCommand(std::u16string_view exePath);

@@ -1,5 +1,5 @@
 // The resident monitor as a separate process: single instance, the hidden
-// window, and the three ways it ends.
+// window, the start at logon, and the three ways it ends.
 #include <gtest/gtest.h>
 
 #include "testkit/wine_test.h"
@@ -43,8 +43,7 @@ TEST_F(Resident, InstallBecomesTheHiddenMonitor)
 
     std::wstring autostart;
     ASSERT_TRUE(ReadRegString(HKEY_LOCAL_MACHINE, kRunKey, L"mfpsm", &autostart));
-    EXPECT_EQ(autostart.substr(autostart.size() - 10), L"\\mfpsm.exe");
-    EXPECT_EQ(autostart.find(L".exe install"), std::wstring::npos) << "no command word";
+    EXPECT_EQ(autostart, BesideTest(L"mfpsm.exe") + L" logon");
 
     EXPECT_EQ(RunBeside(L"mfpsm.exe", L"install", kTimeoutMs), 0) << "a second install ends with 0";
     EXPECT_TRUE(monitor.Running());
@@ -81,4 +80,44 @@ TEST_F(Resident, TwoCloseStartsMakeOneMonitor)
 
     PostMessageW(FindWindowW(L"mfpsm", nullptr), 1026, 0, 0);
     EXPECT_EQ((firstRuns ? first : second).Wait(kTimeoutMs), 0);
+}
+
+// The logon start is the recorded value's command line, started as the
+// shell starts a Run value: here from a folder whose name holds a space. It
+// leaves one monitor, which records nothing, and a second one ends with 0.
+TEST_F(Resident, RecordedLogonStartBecomesTheMonitor)
+{
+    ScratchDir scratch;
+    const std::wstring folder = scratch.File(L"Program Files");
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring exe = folder + L"\\mfpsm.exe";
+    for (const wchar_t* file : {L"mfpsm.exe", L"winspool.drv"})
+        ASSERT_TRUE(CopyFileW(BesideTest(file).c_str(), (folder + L"\\" + file).c_str(), FALSE));
+    {
+        ChildProcess installer(L"\"" + exe + L"\" install");
+        ASSERT_NE(WaitForWindow(L"mfpsm", nullptr, kTimeoutMs), nullptr);
+        PostMessageW(FindWindowW(L"mfpsm", nullptr), 1026, 0, 0);
+        ASSERT_EQ(installer.Wait(kTimeoutMs), 0);
+    }
+    std::wstring command;
+    ASSERT_TRUE(ReadRegString(HKEY_LOCAL_MACHINE, kRunKey, L"mfpsm", &command));
+    EXPECT_EQ(command, L"\"" + exe + L"\" logon");
+    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kRunKey, L"mfpsm");
+
+    ChildProcess logon(command);
+    ASSERT_TRUE(logon.Started());
+    HWND window = WaitForWindow(L"mfpsm", nullptr, kTimeoutMs);
+    ASSERT_NE(window, nullptr) << "the logon start leaves no monitor";
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    EXPECT_EQ(owner, logon.Id());
+    ChildProcess second(command);
+    EXPECT_EQ(second.Wait(kTimeoutMs), 0) << "a second logon start ends with 0";
+    EXPECT_TRUE(logon.Running());
+    std::wstring written;
+    EXPECT_FALSE(ReadRegString(HKEY_LOCAL_MACHINE, kRunKey, L"mfpsm", &written)) << "the logon start writes no value";
+    EXPECT_FALSE(ReadRegString(HKEY_CURRENT_USER, kRunKey, L"mfpsm", &written));
+
+    PostMessageW(window, 1026, 0, 0);
+    EXPECT_EQ(logon.Wait(kTimeoutMs), 0);
 }

@@ -123,7 +123,7 @@ TEST_F(Road, InstallShowsAStatusDeletesTheJobAndUninstallEndsIt)
     ASSERT_NE(WaitForWindow(L"mfpsm", nullptr, kTimeoutMs), nullptr);
     std::wstring autostart;
     ASSERT_TRUE(ReadRegString(HKEY_LOCAL_MACHINE, kRunKey, L"mfpsm", &autostart));
-    EXPECT_EQ(autostart, BesideTest(L"mfpsm.exe"));
+    EXPECT_EQ(autostart, BesideTest(L"mfpsm.exe") + L" logon");
 
     ASSERT_EQ(Drvsim(L"status 33 5 --printer " + Quoted(kPrinter) + L" --job 7"), 0);
     HWND dialog = WaitForWindow(L"#32770", L"MFP Status Monitor", kTimeoutMs);

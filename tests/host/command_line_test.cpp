@@ -16,6 +16,7 @@ TEST(CommandWord, OnlyExactWordsMatch)
         {u"uninstall", CommandWord::Uninstall},         {u"install", CommandWord::Install},
         {u"SetATM", CommandWord::SetATM},               {u"charset", CommandWord::Charset},
         {u"security", CommandWord::Security},           {u"accounting", CommandWord::Accounting},
+        {u"logon", CommandWord::Logon},                 {u"Logon", CommandWord::None},
         {u"INSTALL", CommandWord::None},                {u"Preheat", CommandWord::None},
         {u"install ", CommandWord::None},               {u" install", CommandWord::None},
         {u"", CommandWord::None},                       {u"createtextbmp", CommandWord::None},
@@ -66,29 +67,40 @@ TEST(ArgTable, CutsLongArgumentsAndIgnoresThoseBeyondTheFiftieth)
     EXPECT_EQ(SM_ArgText(table, 1), u"");
 }
 
-TEST(SessionRule, ResidentOnlyInAUsersSessionWithHisOwnRights)
+// The process's token against the token of the user's desktop (the shell,
+// or without one the desktop window's process).
+TEST(SessionRule, ResidentOnlyWhereTheDesktopsUserWouldStartIt)
 {
     using E = SM_Elevation;
+    using R = SM_Reference;
     using V = SM_SessionVerdict;
+    constexpr unsigned long kMedium = 0x2000, kHigh = 0x3000, kSystem = 0x4000;
     const struct {
+        const char* what;
         SM_SessionFacts facts;
         V verdict;
-        bool resident, prompt;
     } cases[] = {
-        {{E::Default, false, 1}, V::UserSession, true, true},   // UAC off: no filtered half to leave it to
-        {{E::Limited, false, 2}, V::UserSession, true, true},
-        {{E::Full, false, 1}, V::Elevated, false, true},        // an elevated installer
-        {{E::Default, true, 1}, V::LocalSystem, false, true},
-        {{E::Full, true, 3}, V::LocalSystem, false, true},
-        {{E::Default, true, 0}, V::ServicesSession, false, false},  // a service
-        {{E::Limited, false, 0}, V::ServicesSession, false, false},
-        {{E::Full, false, 0}, V::ServicesSession, false, false},    // a deferred installer action
+        {"admin with UAC, the filtered half", {E::Limited, false, 1, R::SameUser, kMedium, kMedium}, V::UserSession},
+        {"admin elevated through UAC", {E::Full, false, 1, R::SameUser, kHigh, kMedium}, V::Elevated},
+        {"UAC off: the desktop is as high", {E::Default, false, 1, R::SameUser, kHigh, kHigh}, V::UserSession},
+        {"built-in Administrator", {E::Full, false, 2, R::SameUser, kHigh, kHigh}, V::UserSession},
+        {"standard user", {E::Default, false, 1, R::SameUser, kMedium, kMedium}, V::UserSession},
+        {"a lower start than the desktop", {E::Limited, false, 1, R::SameUser, kMedium, kHigh}, V::UserSession},
+        {"over-the-shoulder credentials", {E::Full, false, 1, R::OtherUser, kHigh, 0}, V::OtherUser},
+        {"runas at medium integrity", {E::Limited, false, 1, R::OtherUser, kMedium, 0}, V::OtherUser},
+        {"no shell, the system's desktop", {E::Full, false, 1, R::OtherUser, kHigh, 0}, V::OtherUser},
+        {"no readable reference, elevated", {E::Full, false, 1, R::None, kHigh, 0}, V::Elevated},
+        {"no readable reference, filtered", {E::Limited, false, 1, R::None, kMedium, 0}, V::UserSession},
+        {"no readable reference, unsplit", {E::Default, false, 1, R::None, kHigh, 0}, V::UserSession},
+        {"session 0, a deferred installer action", {E::Full, false, 0, R::None, kHigh, 0}, V::ServicesSession},
+        {"session 0, a service", {E::Default, true, 0, R::OtherUser, kSystem, 0}, V::ServicesSession},
+        {"SYSTEM in a user's session", {E::Default, true, 1, R::OtherUser, kSystem, 0}, V::LocalSystem},
+        {"SYSTEM beside its own desktop", {E::Default, true, 3, R::SameUser, kSystem, kSystem}, V::LocalSystem},
     };
     for (const auto& c : cases) {
         const V verdict = SM_JudgeSession(c.facts);
-        EXPECT_EQ(verdict, c.verdict) << static_cast<int>(c.facts.elevation) << " " << c.facts.localSystem << " "
-                                      << c.facts.sessionId;
-        EXPECT_EQ(SM_MayStayResident(verdict), c.resident) << static_cast<int>(verdict);
-        EXPECT_EQ(SM_UserCanAnswer(verdict), c.prompt) << static_cast<int>(verdict);
+        EXPECT_EQ(verdict, c.verdict) << c.what;
+        EXPECT_EQ(SM_MayStayResident(verdict), c.verdict == V::UserSession) << c.what;
+        EXPECT_EQ(SM_UserCanAnswer(verdict), c.verdict != V::ServicesSession) << c.what;
     }
 }

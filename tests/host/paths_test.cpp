@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/command_line.h"
 #include "common/os_version.h"
 #include "common/path_names.h"
 
@@ -48,9 +49,13 @@ TEST(OsVersionCode, FollowsTheVersionTable)
     EXPECT_TRUE(SM_IsNTFamily(32));
 }
 
-TEST(PathNames, AutostartCommandIsQuotedOnlyWithASpace)
+// The logon start is the path, in quotes when it holds a space, and the
+// command word that makes the monitor.
+TEST(PathNames, AutostartCommandIsTheQuotedPathAndTheLogonWord)
 {
     EXPECT_EQ(PATH_AutostartCommand(u"C:\\Program Files\\Orvanite\\mfpsm.exe"),
-              u"\"C:\\Program Files\\Orvanite\\mfpsm.exe\"");
-    EXPECT_EQ(PATH_AutostartCommand(u"C:\\Orvanite\\mfpsm.exe"), u"C:\\Orvanite\\mfpsm.exe");
+              u"\"C:\\Program Files\\Orvanite\\mfpsm.exe\" logon");
+    const std::u16string plain = PATH_AutostartCommand(u"C:\\Orvanite\\mfpsm.exe");
+    EXPECT_EQ(plain, u"C:\\Orvanite\\mfpsm.exe logon");
+    EXPECT_EQ(SM_CommandWordOf(std::u16string_view(plain).substr(plain.rfind(u' ') + 1)), CommandWord::Logon);
 }

@@ -73,8 +73,8 @@ TEST_F(RegistrySettings, AutostartIsWrittenAndDeleted)
         const wchar_t* exe;
         const wchar_t* stored;
     } cases[] = {
-        {L"C:\\Program Files\\Orvanite\\mfpsm.exe", L"\"C:\\Program Files\\Orvanite\\mfpsm.exe\""},
-        {L"C:\\Orvanite\\mfpsm.exe", L"C:\\Orvanite\\mfpsm.exe"},
+        {L"C:\\Program Files\\Orvanite\\mfpsm.exe", L"\"C:\\Program Files\\Orvanite\\mfpsm.exe\" logon"},
+        {L"C:\\Orvanite\\mfpsm.exe", L"C:\\Orvanite\\mfpsm.exe logon"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(SM_WriteAutostart(kScratchRun, c.exe), 1);
@@ -101,7 +101,7 @@ TEST_F(RegistrySettings, RefusedMachineAutostartIsWrittenForTheUser)
     EXPECT_EQ(SM_WriteAutostart(kScratchRun, exe, RefuseMachine), 1);
     EXPECT_FALSE(ReadRegString(HKEY_LOCAL_MACHINE, kRunKey, kScratchRun, &stored));
     ASSERT_TRUE(ReadRegString(HKEY_CURRENT_USER, kRunKey, kScratchRun, &stored));
-    EXPECT_EQ(stored, exe);
+    EXPECT_EQ(stored, std::wstring(exe) + L" logon");
 
     // One written by an administrator before: "uninstall" removes both.
     ASSERT_EQ(SM_WriteAutostart(kScratchRun, exe), 1);

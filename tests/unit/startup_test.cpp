@@ -139,3 +139,63 @@ TEST(Dispatch, WordsAndTheirResults)
     EXPECT_STREQ(g_szTargetPrinter, L"Office \u00e9");
     EXPECT_EQ(g_Language, 2);
 }
+
+namespace {
+
+SM_SessionVerdict g_verdict = SM_SessionVerdict::UserSession;
+int g_judged = 0;
+
+SM_SessionVerdict JudgeAsTold()
+{
+    ++g_judged;
+    return g_verdict;
+}
+
+constexpr const wchar_t* kRunKeyPath = L"software\\microsoft\\windows\\currentversion\\run";
+
+void DeleteRunValue(const wchar_t* name)
+{
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
+        RegDeleteKeyValueW(root, kRunKeyPath, name);
+}
+
+} // namespace
+
+// What each verdict makes of the starts that ask for one: "install" always
+// records the logon start and stays only in a user's session with the
+// user's own rights; "logon" stays the same way and records nothing; a
+// prompt in session 0 ends with 2 without showing anything.
+TEST(Dispatch, EachVerdictDecidesWhatStaysAndWhatIsShown)
+{
+    InitProcessValues();
+    using V = SM_SessionVerdict;
+    const wchar_t* exe = L"C:\\x\\mfpsm_unit_verdict.exe";
+    const wchar_t* name = L"mfpsm_unit_verdict";
+    const wchar_t* install[] = {exe, L"install"};
+    const wchar_t* logon[] = {exe, L"logon"};
+    const wchar_t* security[] = {exe, L"security", L"2", L"Office MFP", L"1033"};
+    const wchar_t* accounting[] = {exe, L"accounting", L"Office MFP", L"1033"};
+    for (V verdict : {V::UserSession, V::Elevated, V::LocalSystem, V::ServicesSession, V::OtherUser}) {
+        SCOPED_TRACE("verdict " + std::to_string(static_cast<int>(verdict)));
+        g_verdict = verdict;
+        const int resident = verdict == V::UserSession ? kDispatchResident : 0;
+        DeleteRunValue(name);
+        g_judged = 0;
+        EXPECT_EQ(SM_DispatchCommand(install, 2, name, exe, JudgeAsTold), resident);
+        std::wstring recorded;
+        EXPECT_TRUE(ReadRegString(HKEY_LOCAL_MACHINE, kRunKeyPath, name, &recorded));
+        EXPECT_EQ(recorded, L"C:\\x\\mfpsm_unit_verdict.exe logon");
+
+        DeleteRunValue(name);
+        EXPECT_EQ(SM_DispatchCommand(logon, 2, name, exe, JudgeAsTold), resident);
+        EXPECT_FALSE(ReadRegString(HKEY_LOCAL_MACHINE, kRunKeyPath, name, &recorded));
+        EXPECT_FALSE(ReadRegString(HKEY_CURRENT_USER, kRunKeyPath, name, &recorded));
+        EXPECT_EQ(g_judged, 2);
+        if (verdict != V::ServicesSession)
+            continue;
+        EXPECT_EQ(SM_DispatchCommand(security, 5, name, exe, JudgeAsTold), kExitAnswersNotHanded);
+        EXPECT_EQ(SM_DispatchCommand(accounting, 4, name, exe, JudgeAsTold), kExitAnswersNotHanded);
+        EXPECT_EQ(g_judged, 4);
+    }
+    DeleteRunValue(name);
+}
