@@ -17,25 +17,7 @@ constexpr int kTempNameAttempts = 16;
 constexpr DWORD kHeldWaitMs = 2000;
 constexpr DWORD kHeldPauseMs = 50;
 
-// Done: the step went through; Refused: it never will; Held: another
-// process has the old file open, which passes: virus scanners and the
-// driver reading the last picture let go within moments.
-enum class Step { Done, Refused, Held };
-
-// An open refused because another process holds the file without sharing
-// it, or locks a range of it. (An open of a folder is refused with access
-// denied, so that answer is no sign of a holder here.)
-bool IsHeldOpenError(DWORD error)
-{
-    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
-}
-
-// The rename over a file that another process has open without delete
-// sharing, or that is being deleted, is refused with access denied.
-bool IsHeldRenameError(DWORD error)
-{
-    return IsHeldOpenError(error) || error == ERROR_ACCESS_DENIED;
-}
+using Step = MISC_TargetStep;
 
 // Repeats step while the target is held, for up to kHeldWaitMs.
 Step RetryWhileHeld(const WCHAR* target, const std::function<Step()>& step)
@@ -51,20 +33,20 @@ Step RetryWhileHeld(const WCHAR* target, const std::function<Step()>& step)
     return result;
 }
 
-// The target is looked at without following a link planted there. Missing
-// is fine; anything that is not a plain, writable, empty or BMP file is not.
+// The target is looked at without following a link planted there, and
+// opened for DELETE, as the rename will need: a target this user may not
+// replace is refused now rather than after waiting for it. Missing is
+// fine; anything that is not a plain, writable, empty or BMP file is not.
 Step LookAtTarget(const WCHAR* target)
 {
-    ScopedHandle file(CreateFileW(target, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    ScopedHandle file(CreateFileW(target, GENERIC_READ | DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!file.Valid()) {
-        DWORD error = GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND)
-            return Step::Done;
-        if (IsHeldOpenError(error))
-            return Step::Held;
-        TRACE_TagError(kTag, L"%ls can't be looked at (%lu), left alone", target, error);
-        return Step::Refused;
+        const DWORD error = GetLastError();
+        const Step step = MISC_TargetStepOfError(MISC_TargetPhase::Look, error);
+        if (step == Step::Refused)
+            TRACE_TagError(kTag, L"%ls can't be looked at (%lu), left alone", target, error);
+        return step;
     }
     BY_HANDLE_FILE_INFORMATION info;
     if (GetFileType(file.Get()) != FILE_TYPE_DISK || !GetFileInformationByHandle(file.Get(), &info)) {
@@ -80,7 +62,14 @@ Step LookAtTarget(const WCHAR* target)
         return Step::Done;
     char mark[2] = {0, 0};
     DWORD read = 0;
-    if (ReadFile(file.Get(), mark, sizeof(mark), &read, nullptr) && read == 2 && mark[0] == 'B' && mark[1] == 'M')
+    if (!ReadFile(file.Get(), mark, sizeof(mark), &read, nullptr)) {
+        const DWORD error = GetLastError();
+        const Step step = MISC_TargetStepOfError(MISC_TargetPhase::Read, error);
+        if (step == Step::Refused)
+            TRACE_TagError(kTag, L"%ls can't be read (%lu), left alone", target, error);
+        return step;
+    }
+    if (read == 2 && mark[0] == 'B' && mark[1] == 'M')
         return Step::Done;
     TRACE_TagError(kTag, L"%ls is no BMP file, left alone", target);
     return Step::Refused;
@@ -138,10 +127,10 @@ Step RenameOver(HANDLE file, const WCHAR* target)
     if (SetFileInformationByHandle(file, FileRenameInfo, rename, static_cast<DWORD>(buffer.size())))
         return Step::Done;
     const DWORD error = GetLastError();
-    if (IsHeldRenameError(error))
-        return Step::Held;
-    TRACE_TagError(kTag, L"replace %ls fail (%lu)!", target, error);
-    return Step::Refused;
+    const Step step = MISC_TargetStepOfError(MISC_TargetPhase::Rename, error);
+    if (step == Step::Refused)
+        TRACE_TagError(kTag, L"replace %ls fail (%lu)!", target, error);
+    return step;
 }
 
 // The target is looked at again last: it may have changed meanwhile. The
@@ -183,6 +172,28 @@ int ResultOf(Step step)
 }
 
 } // namespace
+
+MISC_TargetStep MISC_TargetStepOfError(MISC_TargetPhase phase, DWORD error)
+{
+    // Another process has the file open without sharing what this step
+    // needs, or locks a range of it.
+    const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+    switch (phase) {
+    case MISC_TargetPhase::Look:
+        // Access denied here is the file's or the folder's rule (or a
+        // folder): no waiting changes it.
+        if (error == ERROR_FILE_NOT_FOUND)
+            return Step::Done;
+        return held ? Step::Held : Step::Refused;
+    case MISC_TargetPhase::Read:
+        return error == ERROR_LOCK_VIOLATION ? Step::Held : Step::Refused;
+    case MISC_TargetPhase::Rename:
+        // The look had the right to delete: here access denied is any open
+        // handle to the target, or a delete pending on it.
+        return held || error == ERROR_ACCESS_DENIED ? Step::Held : Step::Refused;
+    }
+    return Step::Refused;
+}
 
 int MISC_WriteFileSafely(const WCHAR* target, const MISC_FileWriter& write)
 {

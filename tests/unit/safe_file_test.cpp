@@ -133,3 +133,33 @@ TEST_F(SafeFile, NamesThatAreNoPlainFileAreRefused)
     EXPECT_TRUE(Leftovers(dir_).empty());
     EXPECT_EQ(MISC_WriteFileSafely(nullptr, [](HANDLE) { return true; }), 0);
 }
+
+// What each failure means at each step. Neither rule shows here: no ACL
+// refuses a delete, and no byte-range lock refuses a read.
+TEST(SafeFileSteps, FailuresAreHeldOnlyWhereWaitingCanHelp)
+{
+    using P = MISC_TargetPhase;
+    using S = MISC_TargetStep;
+    const struct {
+        P phase;
+        DWORD error;
+        S step;
+    } cases[] = {
+        {P::Look, ERROR_FILE_NOT_FOUND, S::Done},
+        {P::Look, ERROR_SHARING_VIOLATION, S::Held},  // open without delete sharing
+        {P::Look, ERROR_LOCK_VIOLATION, S::Held},
+        {P::Look, ERROR_ACCESS_DENIED, S::Refused},   // an ACL or the folder forbids deleting it
+        {P::Look, ERROR_PATH_NOT_FOUND, S::Refused},
+        {P::Read, ERROR_LOCK_VIOLATION, S::Held},     // a locked range: the old picture is in use
+        {P::Read, ERROR_ACCESS_DENIED, S::Refused},
+        {P::Read, ERROR_HANDLE_EOF, S::Refused},
+        {P::Rename, ERROR_ACCESS_DENIED, S::Held},    // any open handle, delete shared or not
+        {P::Rename, ERROR_SHARING_VIOLATION, S::Held},
+        {P::Rename, ERROR_LOCK_VIOLATION, S::Held},
+        {P::Rename, ERROR_NOT_SAME_DEVICE, S::Refused},
+        {P::Rename, ERROR_DISK_FULL, S::Refused},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(MISC_TargetStepOfError(c.phase, c.error), c.step)
+            << "phase " << static_cast<int>(c.phase) << ", error " << c.error;
+}
