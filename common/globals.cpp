@@ -19,6 +19,9 @@ WCHAR g_szStoreName[kTextUnits] = L"";
 int g_LastSpoolerStatus = -1;
 int g_SpoolerBusy = 0;
 int g_MessageResetOwed = 0;
+SpoolerOwed g_SpoolerOwed = SpoolerOwed::None;
+DWORD g_SpoolerOwedWord = 0;
+DWORD g_SpoolerOwedTick = 0;
 WCHAR g_szStatusRefused[kMaxRefusedPrinters][kTextUnits] = {};
 
 HWND g_hStatusDlg = nullptr;

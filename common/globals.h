@@ -38,6 +38,13 @@ extern int g_LastSpoolerStatus;                // status word last set on the pr
 extern int g_SpoolerBusy;                      // set while a status word is being set
 extern int g_MessageResetOwed;                 // a close with reset could not write "Message" = 0:
                                                // while 1026 stays, ticks only retry that write
+// The status word call that found no spooler (restarted by an update or an
+// administrator): ticks try it again, at most once a second, until a newer
+// word or status decides.
+enum class SpoolerOwed { None, Word, Clear };
+extern SpoolerOwed g_SpoolerOwed;
+extern DWORD g_SpoolerOwedWord;                // the word of SpoolerOwed::Word
+extern DWORD g_SpoolerOwedTick;                // GetTickCount of the last try
 // Printers whose refusal of the status word is traced already: for a
 // standard user it recurs with every status, so each is traced once.
 constexpr int kMaxRefusedPrinters = 8;

@@ -15,8 +15,15 @@
 #define PRINTER_ACCESS_MANAGE_LIMITED 0x00000040
 #endif
 
+// The rights that let a caller change a printer's status word and printer
+// data, asked for in this order: a standard user is refused the first and
+// may have been granted the second.
+constexpr DWORD kManageRights[] = {PRINTER_ACCESS_ADMINISTER, PRINTER_ACCESS_MANAGE_LIMITED};
+
 // 1 when EnumPrintersW lists a printer of this name (letter case aside)
-// among the local printers and this user's connections, else 0.
+// among the local printers and this user's connections, else 0 with the
+// reason as the last error: ERROR_INVALID_PRINTER_NAME, or the spooler's
+// own when it could not list its printers.
 int MISC_IsListedPrinterW(const WCHAR* name);
 
 // The same for an ANSI name, through EnumPrintersA (the 9x family, where

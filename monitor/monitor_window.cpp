@@ -49,6 +49,7 @@ void RetryMessageReset()
 
 void SM_MonitorTick(HWND window)
 {
+    SM_RetryOwedSpoolerStatus();
     const int message = SM_ReadStatusInt(kSectionPrinter, kKeyMessage, 0);
     // Anything but 1026 is the driver's word: the reset is no longer owed.
     if (message != WM_SM_EXIT)
@@ -73,6 +74,7 @@ void SM_MonitorTick(HWND window)
 int SM_SetSMStatus(HWND window, const int* list, int count)
 {
     ScopedTrace trace(kTraceProgress, L"SM_SetSMStatus");
+    SM_ForgetOwedSpoolerStatus();
     bool jobCommandDone = false;
     for (int i = 0; i < count; ++i) {
         if (list[i] == kCancelJobCode && SM_SetPrinterJob(kJobCancel, g_StatusJobID))
@@ -87,6 +89,14 @@ int SM_SetSMStatus(HWND window, const int* list, int count)
     return 1;
 }
 
+void SM_EndSession(HWND window)
+{
+    ScopedTrace trace(kTraceProgress, L"SM_EndSession");
+    KillTimer(window, kMonitorTimerId);
+    SM_CloseSM(0, FALSE);
+    SM_ClearSpoolerStatus();
+}
+
 LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -96,6 +106,12 @@ LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         return DefWindowProcW(window, message, wParam, lParam);
     case WM_TIMER:
         SM_MonitorTick(window);
+        return 0;
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case WM_ENDSESSION:
+        if (wParam)
+            SM_EndSession(window);
         return 0;
     case WM_DESTROY:
         KillTimer(window, kMonitorTimerId);

@@ -18,6 +18,12 @@ LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 // One timer tick: acts on the "Message" word of the status exchange file.
 void SM_MonitorTick(HWND window);
 
+// The user's session ends: Windows ends the process after this without a
+// WM_DESTROY, so the spooler status this monitor set is cleared now, and a
+// shown dialog closed. No tick runs after it, and nothing is written to the
+// status exchange file: the driver's state is not the session's business.
+void SM_EndSession(HWND window);
+
 // Acts on a new, changed error code list: job commands for 117 and 118 on
 // g_StatusJobID first; unless one of them succeeded, the spooler status of
 // the first code and the status dialog. Returns 1.

@@ -17,30 +17,35 @@ namespace {
 
 constexpr DWORD kMaxJobs = 255;
 constexpr int kAnsiNameBytes = 260;
+constexpr DWORD kOwedRetryMs = 1000;
 
 // On the 9x family the spooler knows printers by their ANSI names. Best-fit
 // guesses are off: a character the code page lacks becomes its default
 // character, so such a name opens no printer rather than a look-alike one.
 // A name the spooler does not list is not opened at all (see
 // common/printers.h), just as if the open had failed. *error is the reason
-// of a failed open.
+// of a failed open or listing.
 bool OpenPrinterByName(const WCHAR* name, DWORD access, ScopedPrinter& printer, DWORD* error)
 {
-    *error = ERROR_INVALID_PRINTER_NAME;
     // The handle is taken only from an open that succeeded.
     HANDLE handle = nullptr;
     BOOL opened = FALSE;
     if (SM_IsNTFamily(OsVersionCode)) {
-        if (!MISC_IsListedPrinterW(name))
+        if (!MISC_IsListedPrinterW(name)) {
+            *error = GetLastError();
             return false;
+        }
         PRINTER_DEFAULTSW defaults = {nullptr, nullptr, access};
         opened = OpenPrinterW(const_cast<WCHAR*>(name), &handle, &defaults);
     } else {
+        *error = ERROR_INVALID_PRINTER_NAME;
         char ansiName[kAnsiNameBytes] = "";
         if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name, -1, ansiName, kAnsiNameBytes, nullptr, nullptr) == 0)
             return false;
-        if (!MISC_IsListedPrinterA(ansiName))
+        if (!MISC_IsListedPrinterA(ansiName)) {
+            *error = GetLastError();
             return false;
+        }
         PRINTER_DEFAULTSA defaults = {nullptr, nullptr, access};
         opened = OpenPrinterA(ansiName, &handle, &defaults);
     }
@@ -65,6 +70,46 @@ void TraceStatusRefused(const WCHAR* name)
         }
     }
     TRACE_TagError(L"SM_SetSpoolerStatus", L"printer %ls refuses its status word to this user", name);
+}
+
+// The status word is a manager's business: PRINTER_ACCESS_ADMINISTER, or
+// the limited management an installer may grant its users.
+bool OpenToManage(const WCHAR* name, ScopedPrinter& printer, DWORD* error)
+{
+    for (DWORD access : kManageRights) {
+        if (OpenPrinterByName(name, access, printer, error))
+            return true;
+        if (*error != ERROR_ACCESS_DENIED)
+            return false;
+    }
+    return false;
+}
+
+// Sets the word on the printer; 0, or the reason it was not set.
+DWORD SetWord(const WCHAR* name, DWORD status, DWORD command)
+{
+    ScopedPrinter printer;
+    DWORD error = 0;
+    if (!OpenToManage(name, printer, &error)) {
+        if (error != ERROR_ACCESS_DENIED)
+            TRACE_TagError(L"SM_SetSpoolerStatus", L"OpenPrinter %ls fail! rc = %lu", name, error);
+        return error;
+    }
+    // Level 0 takes the status word itself in place of a structure pointer.
+    if (SetPrinterW(printer.Get(), 0, reinterpret_cast<BYTE*>(static_cast<uintptr_t>(status)), command))
+        return 0;
+    error = GetLastError();
+    if (error != ERROR_ACCESS_DENIED)
+        TRACE_TagError(L"SM_SetSpoolerStatus", L"SetPrinter 0x%lx fail! rc = %lu", status, error);
+    return error;
+}
+
+// A spooler that is away comes back: the word is owed until then.
+void OweWord(DWORD status)
+{
+    g_SpoolerOwed = SpoolerOwed::Word;
+    g_SpoolerOwedWord = status;
+    g_SpoolerOwedTick = GetTickCount();
 }
 
 // Sends command to every queued job whose id is jobId; 1 if any was taken.
@@ -97,33 +142,24 @@ int CommandJob(HANDLE printer, DWORD jobId, DWORD command)
 int SM_SetSpoolerStatus(DWORD status, DWORD command)
 {
     ScopedTrace trace(kTraceProgress, L"SM_SetSpoolerStatus");
-    if (g_SpoolerBusy || static_cast<int>(status) == g_LastSpoolerStatus)
+    if (g_SpoolerBusy)
+        return 1;
+    // A newer word decides, whatever an older one still owes.
+    g_SpoolerOwed = SpoolerOwed::None;
+    if (static_cast<int>(status) == g_LastSpoolerStatus)
         return 1;
     g_SpoolerBusy = 1;
     WCHAR name[kPrinterNameUnits] = L"";
     SM_ReadPrinterName(name);
-    ScopedPrinter printer;
-    DWORD error = 0;
-    // The flag is cleared on a failed open too: the driver may not have named
-    // the printer yet, and a later status must still reach the spooler.
-    if (!OpenPrinterByName(name, PRINTER_ACCESS_ADMINISTER, printer, &error)) {
-        if (error == ERROR_ACCESS_DENIED)
-            TraceStatusRefused(name);
-        else
-            TRACE_TagError(L"SM_SetSpoolerStatus", L"OpenPrinter %ls fail! rc = %lu", name, error);
-        g_SpoolerBusy = 0;
-        return 1;
-    }
-    // Level 0 takes the status word itself in place of a structure pointer.
-    if (SetPrinterW(printer.Get(), 0, reinterpret_cast<BYTE*>(static_cast<uintptr_t>(status)), command)) {
+    // The flag is cleared on every failure too: the driver may not have
+    // named the printer yet, and a later status must still reach the spooler.
+    const DWORD error = SetWord(name, status, command);
+    if (error == 0)
         g_LastSpoolerStatus = static_cast<int>(status);
-    } else {
-        error = GetLastError();
-        if (error == ERROR_ACCESS_DENIED)
-            TraceStatusRefused(name);
-        else
-            TRACE_TagError(L"SM_SetSpoolerStatus", L"SetPrinter 0x%lx fail! rc = %lu", status, error);
-    }
+    else if (error == ERROR_ACCESS_DENIED)
+        TraceStatusRefused(name);
+    else if (SM_IsSpoolerAway(error))
+        OweWord(status);
     g_SpoolerBusy = 0;
     return 1;
 }
@@ -139,8 +175,25 @@ int SM_SetSpoolerStatusByCode(int code)
 int SM_ClearSpoolerStatus()
 {
     SM_SetSpoolerStatus(0, kSetStatusCommand);
+    if (g_SpoolerOwed == SpoolerOwed::Word)
+        g_SpoolerOwed = SpoolerOwed::Clear;
     g_LastSpoolerStatus = -1;
     return 1;
+}
+
+void SM_RetryOwedSpoolerStatus()
+{
+    if (g_SpoolerOwed == SpoolerOwed::None || GetTickCount() - g_SpoolerOwedTick < kOwedRetryMs)
+        return;
+    if (g_SpoolerOwed == SpoolerOwed::Clear)
+        SM_ClearSpoolerStatus();
+    else
+        SM_SetSpoolerStatus(g_SpoolerOwedWord, kSetStatusCommand);
+}
+
+void SM_ForgetOwedSpoolerStatus()
+{
+    g_SpoolerOwed = SpoolerOwed::None;
 }
 
 int SM_SetPrinterJob(DWORD command, DWORD jobId)

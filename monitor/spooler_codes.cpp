@@ -28,6 +28,11 @@ constexpr CodeWord kCodeWords[] = {
     {135, kStatusTonerLow},
 };
 
+constexpr uint32_t kServiceNotActive = 1062;  // ERROR_SERVICE_NOT_ACTIVE
+constexpr uint32_t kRpcServerUnavailable = 1722;  // RPC_S_SERVER_UNAVAILABLE
+constexpr uint32_t kRpcServerTooBusy = 1723;  // RPC_S_SERVER_TOO_BUSY
+constexpr uint32_t kRpcCallFailed = 1726;  // RPC_S_CALL_FAILED
+
 } // namespace
 
 bool SM_StatusWordOfCode(int code, uint32_t* word)
@@ -39,4 +44,10 @@ bool SM_StatusWordOfCode(int code, uint32_t* word)
         }
     }
     return false;
+}
+
+bool SM_IsSpoolerAway(uint32_t error)
+{
+    return error == kRpcServerUnavailable || error == kRpcCallFailed || error == kRpcServerTooBusy ||
+           error == kServiceNotActive;
 }

@@ -19,3 +19,8 @@ constexpr uint32_t kStatusDoorOpen = 0x400000;
 
 // True and the word for a code with a status; false for codes that set none.
 bool SM_StatusWordOfCode(int code, uint32_t* word);
+
+// True for the errors of a spooler that is not there (stopped, restarting,
+// overloaded): a call that failed so is worth trying again later. Any other
+// failure is the printer's or the rights' answer and stays as it is.
+bool SM_IsSpoolerAway(uint32_t error);

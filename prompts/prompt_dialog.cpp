@@ -92,7 +92,7 @@ HANDLE MISC_OpenTargetPrinter(PromptFailure* why)
     }
     HANDLE printer = nullptr;
     DWORD error = 0;
-    for (DWORD access : {static_cast<DWORD>(PRINTER_ACCESS_ADMINISTER), static_cast<DWORD>(PRINTER_ACCESS_MANAGE_LIMITED)}) {
+    for (DWORD access : kManageRights) {
         PRINTER_DEFAULTSW defaults = {nullptr, nullptr, access};
         if (OpenPrinterW(g_szTargetPrinter, &printer, &defaults))
             return printer;

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "common/printers.h"
 #include "testkit/spool.h"
 #include "testkit/wine_test.h"
 
@@ -115,11 +116,11 @@ protected:
         }
         return true;
     }
-    bool WaitForPrinterStatus(DWORD word)
+    bool WaitForPrinterStatus(DWORD word, DWORD ms = kShowWaitMs)
     {
         DWORD start = GetTickCount();
         while (spool_.Status(kPrinter) != word) {
-            if (GetTickCount() - start >= kShowWaitMs)
+            if (GetTickCount() - start >= ms)
                 return false;
             PumpMessages(20);
         }
@@ -172,7 +173,8 @@ TEST_F(Monitor, RoadOfOneStatusThenDelete)
         EXPECT_TRUE(access == PRINTER_ACCESS_ADMINISTER || access == PRINTER_ACCESS_USE) << access;
 }
 
-// A standard user may not set the status word and may control only the
+// A standard user without a grant to manage the printer may not set the
+// status word, and may control only the
 // jobs they own: the dialog shows all the same, Delete takes the user's own
 // job, and another user's job stays queued without a word to the user.
 TEST_F(Monitor, AsAStandardUser)
@@ -211,7 +213,9 @@ TEST_F(Monitor, AsAStandardUser)
     EXPECT_TRUE(spool_.Calls(L"SetPrinter").empty()) << "no status word reaches the spooler";
     EXPECT_TRUE(monitor_->Running());
     for (DWORD access : AccessAsked(printer))
-        EXPECT_TRUE(access == PRINTER_ACCESS_ADMINISTER || access == PRINTER_ACCESS_USE) << access;
+        EXPECT_TRUE(access == PRINTER_ACCESS_ADMINISTER || access == PRINTER_ACCESS_MANAGE_LIMITED ||
+                    access == PRINTER_ACCESS_USE)
+            << access;
 }
 
 TEST_F(Monitor, ContinueEqualListAndEmptyList)
@@ -324,4 +328,66 @@ TEST_F(Monitor, ShowSMZeroThenExitClearsTheStatus)
     PostMessageW(FindWindowW(L"mfpsm", nullptr), 1026, 0, 0);  // WM_SM_EXIT
     EXPECT_EQ(monitor_->Wait(kTimeoutMs), 0);
     EXPECT_EQ(spool_.Status(kPrinter), 0u);
+}
+
+// At logoff Windows asks, then ends the process without a WM_DESTROY: the
+// status word this monitor set is cleared and its dialog closed on
+// WM_ENDSESSION, and nothing else is written.
+TEST_F(Monitor, SessionEndClearsTheStatusWord)
+{
+    PostStatus(L"33 5");
+    ASSERT_NE(WaitForDialog(), nullptr);
+    ASSERT_TRUE(WaitForPrinterStatus(0x8));
+    HWND window = FindWindowW(L"mfpsm", nullptr);
+    DWORD_PTR answer = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, kShowWaitMs,
+                                    &answer));
+    EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
+    EXPECT_EQ(spool_.Status(kPrinter), 0x8u) << "asking ends nothing yet";
+    const DWORD start = GetTickCount();
+    ASSERT_TRUE(SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, kShowWaitMs,
+                                    &answer));
+    EXPECT_LT(GetTickCount() - start, 1000u) << "the session's end waits for nobody";
+    std::vector<SpoolCall> sets = spool_.Calls(L"SetPrinter");
+    ASSERT_FALSE(sets.empty());
+    EXPECT_EQ(sets.back().status, 0u);
+    EXPECT_EQ(spool_.Status(kPrinter), 0u);
+    EXPECT_TRUE(WaitForNoDialog());
+    EXPECT_EQ(Key(L"Message"), L"1027") << "the driver's word stays";
+    EXPECT_EQ(spool_.Jobs(kPrinter).size(), 2u);
+}
+
+// A spooler restarted while a status is shown: the status word, and later a
+// clear, are tried again about once a second and reach the spooler within
+// about 2 s of its return. The job command is a one-shot and is not.
+TEST_F(Monitor, StatusWordOutlivesASpoolerRestart)
+{
+    auto refusedCalls = [this] {
+        size_t refused = 0;
+        for (const SpoolCall& call : spool_.Calls())
+            refused += call.error == RPC_S_SERVER_UNAVAILABLE;
+        return refused;
+    };
+    constexpr DWORD kAwayMs = 3000;
+    spool_.StopSpoolerFor(kAwayMs);
+    DWORD back = GetTickCount() + kAwayMs;
+    PostStatus(L"33 5");
+    HWND dialog = WaitForDialog();
+    ASSERT_NE(dialog, nullptr) << "the dialog needs no spooler";
+    ASSERT_TRUE(WaitForPrinterStatus(0x8, kAwayMs + kShowWaitMs)) << "never set after the spooler's return";
+    EXPECT_LE(static_cast<int>(GetTickCount() - back), 2000);
+    size_t refused = refusedCalls();
+    EXPECT_GE(refused, 2u) << "tried again while the spooler was away";
+    EXPECT_LE(refused, kAwayMs / 1000 + 2) << "about one call a second";
+
+    spool_.StopSpoolerFor(kAwayMs);
+    back = GetTickCount() + kAwayMs;
+    Press(dialog, kDelete);
+    EXPECT_TRUE(WaitKey(L"Message", L"0"));
+    EXPECT_TRUE(WaitForNoDialog());
+    ASSERT_TRUE(WaitForPrinterStatus(0, kAwayMs + kShowWaitMs)) << "the clear never reached the spooler";
+    EXPECT_LE(static_cast<int>(GetTickCount() - back), 2000);
+    EXPECT_LE(refusedCalls() - refused, kAwayMs / 1000 + 3) << "about one call a second, and the job command's";
+    EXPECT_EQ(spool_.Jobs(kPrinter).size(), 2u) << "the job command is not tried again";
+    EXPECT_TRUE(monitor_->Running());
 }

@@ -170,6 +170,8 @@ SpoolState SpoolLoadState(const std::wstring& dir)
                 p->data.push_back({Unescape(f[2]), Number(f[3]), Unhex(f[4])});
         } else if (f[0] == "nextjob") {
             state.nextJob = Number(f[1]);
+        } else if (f[0] == "away") {
+            state.awayUntil = std::stoull(f[1].empty() ? "0" : f[1]);
         }
     }
     return state;
@@ -178,6 +180,8 @@ SpoolState SpoolLoadState(const std::wstring& dir)
 bool SpoolSaveState(const std::wstring& dir, const SpoolState& state)
 {
     std::string text = "nextjob\t" + std::to_string(state.nextJob) + "\n";
+    if (state.awayUntil)
+        text += "away\t" + std::to_string(state.awayUntil) + "\n";
     for (const SpoolPrinterSeed& p : state.printers) {
         text += "printer\t" + Escape(p.name) + "\t" + Escape(p.port) + "\t" + std::to_string(p.attributes) + "\t" +
                 std::to_string(p.status) + "\t" + (p.refuseOpen ? "1" : "0") + "\t" +
@@ -194,6 +198,13 @@ bool SpoolSaveState(const std::wstring& dir, const SpoolState& state)
         return false;
     bool ok = fwrite(text.data(), 1, text.size(), file) == text.size();
     return fclose(file) == 0 && ok;
+}
+
+ULONGLONG SpoolNow()
+{
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    return ((static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime) / 10000;
 }
 
 SpoolPrinterSeed* SpoolFindPrinter(SpoolState& state, const std::wstring& name)

@@ -17,7 +17,11 @@
 struct SpoolState {
     std::vector<SpoolPrinterSeed> printers;
     DWORD nextJob = 100;
+    ULONGLONG awayUntil = 0;  // SpoolNow() until which the spooler is stopped; 0: running
 };
+
+// Milliseconds of the wall clock, the same in every process.
+ULONGLONG SpoolNow();
 
 // The state folder, with a trailing backslash; empty when the variable is unset.
 std::wstring SpoolDir();

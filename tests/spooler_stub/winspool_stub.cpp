@@ -73,6 +73,24 @@ BOOL Fail(DWORD error)
     return FALSE;
 }
 
+// A stopped spooler (SpoolSandbox::StopSpoolerFor): every call fails the
+// way the RPC client fails while the service is down, and is recorded.
+bool Away(const wchar_t* function)
+{
+    std::wstring dir = SpoolDir();
+    if (dir.empty())
+        return false;
+    SpoolLock lock;
+    if (SpoolLoadState(dir).awayUntil <= SpoolNow())
+        return false;
+    SpoolCall call;
+    call.function = function;
+    call.error = RPC_S_SERVER_UNAVAILABLE;
+    Record(dir, call);
+    SetLastError(RPC_S_SERVER_UNAVAILABLE);
+    return true;
+}
+
 // What the caller holds on a printer of these rights, as the default
 // printer security grants it: administrators full control, every user
 // Print (use and read control), and limited management where granted.
@@ -350,8 +368,8 @@ BOOL SimpleCall(HANDLE handle, const wchar_t* function, bool needsDocument)
     return ok ? TRUE : Fail(ERROR_SPL_NO_STARTDOC);
 }
 
-// Printer data needs PRINTER_ACCESS_ADMINISTER or, from Windows 8.1 on,
-// PRINTER_ACCESS_MANAGE_LIMITED on the handle.
+// Printer data and the status word need PRINTER_ACCESS_ADMINISTER or, from
+// Windows 8.1 on, PRINTER_ACCESS_MANAGE_LIMITED on the handle.
 bool MayChangeData(const StubHandle& h)
 {
     return (h.granted & (PRINTER_ACCESS_ADMINISTER | PRINTER_ACCESS_MANAGE_LIMITED)) != 0;
@@ -407,8 +425,9 @@ BOOL SetStatus(HANDLE handle, DWORD level, LPBYTE info, DWORD command)
     StubHandle* h = FromHandle(handle);
     if (!h)
         return Fail(ERROR_INVALID_HANDLE);
-    // The status word is the printer's managers' business.
-    DWORD error = !(h->granted & PRINTER_ACCESS_ADMINISTER) ? ERROR_ACCESS_DENIED
+    // The status word is the printer's managers' business; from Windows 8.1
+    // on, limited management carries it too.
+    DWORD error = !MayChangeData(*h) ? ERROR_ACCESS_DENIED
                   : level == 0 && command == PRINTER_CONTROL_SET_STATUS ? 0
                   : ERROR_INVALID_PARAMETER;
     bool ok = error == 0;
@@ -480,23 +499,31 @@ extern "C" {
 
 WINBOOL WINAPI OpenPrinterW(LPWSTR name, LPHANDLE handle, LPPRINTER_DEFAULTSW defaults)
 {
+    if (Away(L"OpenPrinter"))
+        return FALSE;
     return OpenPrinterByName(name ? name : L"", name != nullptr, defaults ? defaults->DesiredAccess : 0, handle);
 }
 
 WINBOOL WINAPI OpenPrinterA(LPSTR name, LPHANDLE handle, LPPRINTER_DEFAULTSA defaults)
 {
+    if (Away(L"OpenPrinter"))
+        return FALSE;
     return OpenPrinterByName(Widen(name), name != nullptr, defaults ? defaults->DesiredAccess : 0, handle);
 }
 
 WINBOOL WINAPI EnumPrintersW(DWORD flags, LPWSTR serverName, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
                              LPDWORD returned)
 {
+    if (Away(L"EnumPrinters"))
+        return FALSE;
     return EnumPrintersOf<PRINTER_INFO_4W>(flags, serverName, level, 4, buffer, size, needed, returned);
 }
 
 WINBOOL WINAPI EnumPrintersA(DWORD flags, LPSTR serverName, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
                              LPDWORD returned)
 {
+    if (Away(L"EnumPrinters"))
+        return FALSE;
     return EnumPrintersOf<PRINTER_INFO_5A>(flags, serverName, level, 5, buffer, size, needed, returned);
 }
 
@@ -505,6 +532,12 @@ WINBOOL WINAPI ClosePrinter(HANDLE handle)
     StubHandle* h = FromHandle(handle);
     if (!h)
         return Fail(ERROR_INVALID_HANDLE);
+    // The client's handle is gone either way; only the server never hears of it.
+    if (Away(L"ClosePrinter")) {
+        h->magic = 0;
+        delete h;
+        return FALSE;
+    }
     SpoolCall call;
     call.function = L"ClosePrinter";
     call.printer = h->printer;
@@ -520,6 +553,8 @@ WINBOOL WINAPI ClosePrinter(HANDLE handle)
 
 WINBOOL WINAPI GetPrinterW(HANDLE handle, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed)
 {
+    if (Away(L"GetPrinter"))
+        return FALSE;
     StubHandle* h = FromHandle(handle);
     if (!h || !needed)
         return Fail(ERROR_INVALID_HANDLE);
@@ -550,38 +585,52 @@ WINBOOL WINAPI GetPrinterW(HANDLE handle, DWORD level, LPBYTE buffer, DWORD size
 
 WINBOOL WINAPI SetPrinterW(HANDLE handle, DWORD level, LPBYTE info, DWORD command)
 {
+    if (Away(L"SetPrinter"))
+        return FALSE;
     return SetStatus(handle, level, info, command);
 }
 
 WINBOOL WINAPI SetPrinterA(HANDLE handle, DWORD level, LPBYTE info, DWORD command)
 {
+    if (Away(L"SetPrinter"))
+        return FALSE;
     return SetStatus(handle, level, info, command);
 }
 
 WINBOOL WINAPI EnumJobsW(HANDLE handle, DWORD first, DWORD count, DWORD level, LPBYTE buffer, DWORD size,
                          LPDWORD needed, LPDWORD returned)
 {
+    if (Away(L"EnumJobs"))
+        return FALSE;
     return EnumJobsOf<wchar_t, JOB_INFO_1W, JOB_INFO_2W>(handle, first, count, level, buffer, size, needed, returned);
 }
 
 WINBOOL WINAPI EnumJobsA(HANDLE handle, DWORD first, DWORD count, DWORD level, LPBYTE buffer, DWORD size,
                          LPDWORD needed, LPDWORD returned)
 {
+    if (Away(L"EnumJobs"))
+        return FALSE;
     return EnumJobsOf<char, JOB_INFO_1A, JOB_INFO_2A>(handle, first, count, level, buffer, size, needed, returned);
 }
 
 WINBOOL WINAPI SetJobW(HANDLE handle, DWORD job, DWORD, LPBYTE, DWORD command)
 {
+    if (Away(L"SetJob"))
+        return FALSE;
     return ControlJob(handle, job, command);
 }
 
 WINBOOL WINAPI SetJobA(HANDLE handle, DWORD job, DWORD, LPBYTE, DWORD command)
 {
+    if (Away(L"SetJob"))
+        return FALSE;
     return ControlJob(handle, job, command);
 }
 
 DWORD WINAPI StartDocPrinterW(HANDLE handle, DWORD level, LPBYTE info)
 {
+    if (Away(L"StartDocPrinter"))
+        return 0;
     if (level != 1 || !info)
         return Fail(ERROR_INVALID_LEVEL);
     auto* doc = reinterpret_cast<DOC_INFO_1W*>(info);
@@ -590,6 +639,8 @@ DWORD WINAPI StartDocPrinterW(HANDLE handle, DWORD level, LPBYTE info)
 
 DWORD WINAPI StartDocPrinterA(HANDLE handle, DWORD level, LPBYTE info)
 {
+    if (Away(L"StartDocPrinter"))
+        return 0;
     if (level != 1 || !info)
         return Fail(ERROR_INVALID_LEVEL);
     auto* doc = reinterpret_cast<DOC_INFO_1A*>(info);
@@ -598,17 +649,21 @@ DWORD WINAPI StartDocPrinterA(HANDLE handle, DWORD level, LPBYTE info)
 
 WINBOOL WINAPI StartPagePrinter(HANDLE handle)
 {
+    if (Away(L"StartPagePrinter"))
+        return FALSE;
     return SimpleCall(handle, L"StartPagePrinter", true);
 }
 
 WINBOOL WINAPI EndPagePrinter(HANDLE handle)
 {
+    if (Away(L"EndPagePrinter"))
+        return FALSE;
     return SimpleCall(handle, L"EndPagePrinter", true);
 }
 
 WINBOOL WINAPI EndDocPrinter(HANDLE handle)
 {
-    BOOL ok = SimpleCall(handle, L"EndDocPrinter", true);
+    BOOL ok = !Away(L"EndDocPrinter") && SimpleCall(handle, L"EndDocPrinter", true);
     if (StubHandle* h = FromHandle(handle))
         h->job = 0;
     return ok;
@@ -616,6 +671,8 @@ WINBOOL WINAPI EndDocPrinter(HANDLE handle)
 
 WINBOOL WINAPI WritePrinter(HANDLE handle, LPVOID data, DWORD size, LPDWORD written)
 {
+    if (Away(L"WritePrinter"))
+        return FALSE;
     StubHandle* h = FromHandle(handle);
     if (!h || !written)
         return Fail(ERROR_INVALID_HANDLE);
@@ -644,6 +701,8 @@ WINBOOL WINAPI WritePrinter(HANDLE handle, LPVOID data, DWORD size, LPDWORD writ
 
 DWORD WINAPI SetPrinterDataW(HANDLE handle, LPWSTR name, DWORD type, LPBYTE data, DWORD size)
 {
+    if (Away(L"SetPrinterData"))
+        return RPC_S_SERVER_UNAVAILABLE;
     if (!data)
         return ERROR_INVALID_PARAMETER;
     return ChangeData(handle, L"SetPrinterData", name ? name : L"", type, data, size);
@@ -651,6 +710,8 @@ DWORD WINAPI SetPrinterDataW(HANDLE handle, LPWSTR name, DWORD type, LPBYTE data
 
 DWORD WINAPI SetPrinterDataA(HANDLE handle, LPSTR name, DWORD type, LPBYTE data, DWORD size)
 {
+    if (Away(L"SetPrinterData"))
+        return RPC_S_SERVER_UNAVAILABLE;
     if (!data)
         return ERROR_INVALID_PARAMETER;
     return ChangeData(handle, L"SetPrinterData", Widen(name), type, data, size);
@@ -658,6 +719,8 @@ DWORD WINAPI SetPrinterDataA(HANDLE handle, LPSTR name, DWORD type, LPBYTE data,
 
 DWORD WINAPI DeletePrinterDataW(HANDLE handle, LPWSTR name)
 {
+    if (Away(L"DeletePrinterData"))
+        return RPC_S_SERVER_UNAVAILABLE;
     return ChangeData(handle, L"DeletePrinterData", name ? name : L"", 0, nullptr, 0);
 }
 

@@ -34,6 +34,14 @@ bool SpoolSandbox::AddJob(const std::wstring& printer, const SpoolJobSeed& job)
     return true;
 }
 
+void SpoolSandbox::StopSpoolerFor(DWORD ms)
+{
+    SpoolLock lock;
+    SpoolState state = SpoolLoadState(dir_);
+    state.awayUntil = SpoolNow() + ms;
+    SpoolSaveState(dir_, state);
+}
+
 std::vector<SpoolCall> SpoolSandbox::Calls() const
 {
     SpoolLock lock;

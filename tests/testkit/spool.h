@@ -21,7 +21,7 @@ struct SpoolJobSeed {
 // The caller's rights on a printer under the default printer security: an
 // administrator has full control; a standard user may print and manage
 // the jobs they own; an installer may grant users limited management
-// (PRINTER_ACCESS_MANAGE_LIMITED: printer data, but not the status word).
+// (PRINTER_ACCESS_MANAGE_LIMITED: printer data and the status word).
 enum class SpoolRights : int { kAdmin, kUser, kUserLimited };
 
 // A printer data value as the stand-in keeps it.
@@ -75,6 +75,11 @@ public:
     // Queues one more job on a seeded printer, as an application printing
     // while the monitor runs would; false when the printer is unknown.
     bool AddJob(const std::wstring& printer, const SpoolJobSeed& job);
+
+    // The spooler stops now for ms milliseconds, as when an update or an
+    // administrator restarts it: until then every call of the stand-in
+    // fails with RPC_S_SERVER_UNAVAILABLE and is recorded so.
+    void StopSpoolerFor(DWORD ms);
 
     std::vector<SpoolCall> Calls() const;                          // every call, in order
     std::vector<SpoolCall> Calls(const wchar_t* function) const;   // those of one function

@@ -36,6 +36,7 @@ public:
         g_LastSpoolerStatus = -1;
         g_SpoolerBusy = 0;
         g_MessageResetOwed = 0;
+        g_SpoolerOwed = SpoolerOwed::None;
         for (WCHAR(&refused)[kTextUnits] : g_szStatusRefused)
             refused[0] = L'\0';
         g_UICodePage = 0;

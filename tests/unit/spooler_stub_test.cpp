@@ -243,8 +243,8 @@ TEST_F(SpoolerStandIn, OpensOnlyWithRightsTheCallerHolds)
     }
 }
 
-// Each call checks the handle's access: the status word needs administer
-// rights, printer data administer or limited management, a document the
+// Each call checks the handle's access: the status word and printer data
+// need administer rights or limited management, a document the
 // right to print; a job is controlled by its owner or an administrator.
 TEST_F(SpoolerStandIn, ChecksEachCallAgainstTheHandleAndTheJobOwner)
 {
@@ -260,7 +260,7 @@ TEST_F(SpoolerStandIn, ChecksEachCallAgainstTheHandleAndTheJobOwner)
         {L"Admin", PRINTER_ACCESS_ADMINISTER, true, true, false, true, true},
         {L"User", PRINTER_ACCESS_USE, false, false, true, true, false},
         {L"Limited", PRINTER_ACCESS_USE, false, false, true, true, false},
-        {L"Limited", PRINTER_ACCESS_MANAGE_LIMITED, false, true, false, true, false},
+        {L"Limited", PRINTER_ACCESS_MANAGE_LIMITED, true, true, false, true, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.printer, c.printer + wcslen(c.printer)) + " access " + std::to_string(c.access));

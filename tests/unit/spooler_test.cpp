@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "common/printers.h"
+#include "monitor/monitor_window.h"
 #include "monitor/spooler.h"
 #include "monitor_env.h"
 
@@ -231,10 +232,11 @@ TEST(UnlistedPrinter, ListedConnectionIsOpened)
     EXPECT_EQ(SM_SetPrinterJob(kJobRestart, kJob), 1);
 }
 
-// The status word asks to administer the printer and nothing more. A
-// standard user is refused it: nothing is set, nothing stays busy, and the
-// refusal is traced once per printer however many statuses follow.
-TEST(SpoolerRights, StatusWordOfAStandardUserIsRefusedAndTracedOncePerPrinter)
+// The status word asks to administer the printer, and where that is refused
+// for the limited management an installer may grant. A standard user
+// without the grant is refused it: nothing is set, nothing stays busy, and
+// the refusal is traced once per printer however many statuses follow.
+TEST(SpoolerRights, StatusWordNeedsManagementAndARefusalIsTracedOncePerPrinter)
 {
     MonitorEnv env(false);
     env.Spool().AddPrinter(PrinterWith(L"User MFP", SpoolRights::kUser));
@@ -249,10 +251,15 @@ TEST(SpoolerRights, StatusWordOfAStandardUserIsRefusedAndTracedOncePerPrinter)
         EXPECT_EQ(g_SpoolerBusy, 0);
     }
     for (const SpoolCall& call : env.Spool().Calls(L"SetPrinter"))
-        EXPECT_EQ(call.printer, L"Admin MFP");
-    EXPECT_EQ(env.StatusWords(), (std::vector<DWORD>{0x8, 0x400000, 0x2, 0}));
-    EXPECT_EQ(AccessAsked(env.Spool()), std::vector<DWORD>(16, PRINTER_ACCESS_ADMINISTER));
-    EXPECT_EQ(trace.Count("refuses its status word"), 2u) << "once for each refusing printer";
+        EXPECT_NE(call.printer, L"User MFP");
+    EXPECT_EQ(env.StatusWords(), (std::vector<DWORD>{0x8, 0x400000, 0x2, 0, 0x8, 0x400000, 0x2, 0}));
+    const DWORD both[] = {PRINTER_ACCESS_ADMINISTER, PRINTER_ACCESS_MANAGE_LIMITED};
+    std::vector<DWORD> expected;
+    for (int refusing = 0; refusing < 3 * 4; ++refusing)
+        expected.insert(expected.end(), std::begin(both), std::end(both));
+    expected.resize(expected.size() + 4, PRINTER_ACCESS_ADMINISTER);
+    EXPECT_EQ(AccessAsked(env.Spool()), expected);
+    EXPECT_EQ(trace.Count("refuses its status word"), 1u) << "once for the printer that refuses";
 }
 
 // Job commands ask only to print. The owner of a job may control it, an
@@ -283,7 +290,67 @@ TEST(SpoolerRights, JobCommandsAskOnlyToPrint)
         EXPECT_EQ(commands[0].error, c.result ? 0u : static_cast<DWORD>(ERROR_ACCESS_DENIED));
         EXPECT_EQ(trace.Count("SetJob " + std::to_string(c.job)), c.result ? 0u : 2u);
         for (const SpoolCall& open : env.Spool().Calls(L"OpenPrinter"))
-            EXPECT_TRUE(open.access == PRINTER_ACCESS_USE || open.access == PRINTER_ACCESS_ADMINISTER) << open.access;
+            EXPECT_TRUE(open.access == PRINTER_ACCESS_USE || open.access == PRINTER_ACCESS_ADMINISTER ||
+                        open.access == PRINTER_ACCESS_MANAGE_LIMITED)
+                << open.access;
         EXPECT_EQ(AccessAsked(env.Spool()).back(), static_cast<DWORD>(PRINTER_ACCESS_USE));
     }
+}
+
+// A spooler that is away owes the last set or clear: tried again at most
+// once a second, each time as the newest word it owes, and forgotten when a
+// new status decides. A refusal of another kind is the printer's answer
+// and is never tried again.
+TEST(SpoolerAway, TheOwedWordIsTriedOnceASecondUntilANewStatus)
+{
+    MonitorEnv env;
+    auto refused = [&env] {
+        size_t count = 0;
+        for (const SpoolCall& call : env.Spool().Calls())
+            count += call.error == RPC_S_SERVER_UNAVAILABLE;
+        return count;
+    };
+    auto secondPasses = [] { g_SpoolerOwedTick -= 1000; };
+    env.Spool().StopSpoolerFor(60000);
+    SM_SetSpoolerStatusByCode(33);
+    EXPECT_EQ(g_SpoolerOwed, SpoolerOwed::Word);
+    EXPECT_EQ(g_SpoolerOwedWord, 0x8u);
+    EXPECT_EQ(g_SpoolerBusy, 0);
+    EXPECT_EQ(refused(), 1u);
+    SM_RetryOwedSpoolerStatus();
+    EXPECT_EQ(refused(), 1u) << "not within the second";
+    secondPasses();
+    SM_RetryOwedSpoolerStatus();
+    EXPECT_EQ(refused(), 2u);
+    SM_ClearSpoolerStatus();
+    EXPECT_EQ(g_SpoolerOwed, SpoolerOwed::Clear) << "the clear replaces the word";
+
+    env.Spool().StopSpoolerFor(0);
+    SM_SetSpoolerStatus(0x8, kSetStatusCommand);
+    EXPECT_EQ(env.StatusWords(), std::vector<DWORD>{0x8}) << "a newer word decides";
+    EXPECT_EQ(g_SpoolerOwed, SpoolerOwed::None);
+
+    env.Spool().StopSpoolerFor(60000);
+    SM_ClearSpoolerStatus();
+    env.Spool().StopSpoolerFor(0);
+    secondPasses();
+    SM_RetryOwedSpoolerStatus();
+    EXPECT_EQ(env.StatusWords(), (std::vector<DWORD>{0x8, 0}));
+    EXPECT_EQ(g_SpoolerOwed, SpoolerOwed::None);
+    EXPECT_EQ(g_LastSpoolerStatus, -1) << "a clear, so any word is set again";
+
+    // A new list drops what an older one owed, even when it sets no word.
+    env.Spool().StopSpoolerFor(60000);
+    SM_SetSpoolerStatusByCode(5);
+    ASSERT_EQ(g_SpoolerOwed, SpoolerOwed::Word);
+    env.Spool().StopSpoolerFor(0);
+    const int noWord[] = {999};
+    SM_SetSMStatus(g_hMonitorWnd, noWord, 1);
+    EXPECT_EQ(g_SpoolerOwed, SpoolerOwed::None);
+
+    // A printer no spooler lists is no absent spooler.
+    env.Write(L"PrinterName", L"Gone MFP");
+    SM_SetSpoolerStatusByCode(7);
+    EXPECT_EQ(g_SpoolerOwed, SpoolerOwed::None);
+    EXPECT_EQ(env.StatusWords(), (std::vector<DWORD>{0x8, 0}));
 }
