@@ -39,14 +39,33 @@ dist_objcopy() {
   SOURCE_DATE_EPOCH=0 "$triple-objcopy" "$@"
 }
 
-# dist_split ARCH EXE OUT: OUT/mfpsm.exe, stripped, naming OUT/mfpsm.exe.debug,
-# which holds the debug information alone.
+# dist_align EXE: pads EXE with zeros to a multiple of 8 bytes, as Authenticode
+# signing pads a program before it appends the signature, and adds the padding
+# to the PE checksum (the sum of the file's 16-bit words plus its length).
+# Signing then only appends, and removing the signature gives these bytes back.
+dist_align() {
+  python3 - "$1" <<'PY'
+import struct, sys
+path = sys.argv[1]
+data = bytearray(open(path, 'rb').read())
+padding = -len(data) % 8
+# CheckSum lies 64 bytes into the optional header, after the 4-byte signature
+# and the 20-byte file header, in 32- and 64-bit programs alike.
+at = struct.unpack_from('<I', data, 0x3C)[0] + 24 + 64
+struct.pack_into('<I', data, at, struct.unpack_from('<I', data, at)[0] + padding)
+open(path, 'wb').write(data + bytes(padding))
+PY
+}
+
+# dist_split ARCH EXE OUT: OUT/mfpsm.exe, stripped and aligned for signing,
+# naming OUT/mfpsm.exe.debug, which holds the debug information alone.
 dist_split() {
   local arch=$1 exe=$2 out=$3
   mkdir -p "$out"
   dist_objcopy "$arch" --only-keep-debug "$exe" "$out/mfpsm.exe.debug"
   # The link records the debug file's name and checksum, not its folder.
   (cd "$out" && dist_objcopy "$arch" --strip-all --add-gnu-debuglink=mfpsm.exe.debug "$exe" mfpsm.exe)
+  dist_align "$out/mfpsm.exe"
 }
 
 # dist_stage_arch ARCH BITS EXE SAMPLE STAGE: the folder of one zip.
