@@ -8,6 +8,12 @@
 #   SHA256SUMS               the zips and both programs as unpacked
 # Every step gives the same bytes wherever and whenever it runs.
 #
+# With SIGN_PFX (a PKCS#12 file: the code-signing certificate, its chain and
+# private key) and SIGN_PASS (its password), both programs are signed with
+# Authenticode, SHA-256, after those bytes are made; SIGN_TIMESTAMP, the URL
+# of an RFC 3161 time-stamp server, is the only thing ever fetched, and only
+# when given. Removing the signature gives back the unsigned program.
+#
 # tools/dist-check.sh sources this file for its functions.
 set -euo pipefail
 
@@ -68,6 +74,41 @@ dist_split() {
   dist_align "$out/mfpsm.exe"
 }
 
+dist_stop() {
+  echo "dist: $*" >&2
+  exit 1
+}
+
+# The password reaches openssl and osslsigncode through a pipe, never on a
+# command line that other users' process lists show.
+dist_pass() { printf '%s' "${SIGN_PASS:-}"; }
+
+# dist_signing: one line saying whether and how the programs are signed.
+# Stops before anything is built when the certificate cannot be opened.
+dist_signing() {
+  if [ -z "${SIGN_PFX:-}" ]; then
+    echo "dist: unsigned (no SIGN_PFX given)"
+    return
+  fi
+  command -v osslsigncode >/dev/null || dist_stop "osslsigncode missing: run make bootstrap"
+  [ -r "$SIGN_PFX" ] || dist_stop "cannot read SIGN_PFX $SIGN_PFX"
+  local subject
+  # -legacy also opens files made with the older ciphers other tools still use.
+  subject=$(openssl pkcs12 -legacy -in "$SIGN_PFX" -passin file:<(dist_pass) -nokeys -clcerts |
+    openssl x509 -noout -subject -nameopt RFC2253) || dist_stop "cannot open $SIGN_PFX with SIGN_PASS"
+  echo "dist: signing as ${subject#subject=}, SHA-256, ${SIGN_TIMESTAMP:+time-stamped by }${SIGN_TIMESTAMP:-not time-stamped}"
+}
+
+# dist_sign EXE: signs EXE in place when SIGN_PFX is given.
+dist_sign() {
+  local exe=$1 stamp=()
+  [ -n "${SIGN_PFX:-}" ] || return 0
+  [ -z "${SIGN_TIMESTAMP:-}" ] || stamp=(-ts "$SIGN_TIMESTAMP")
+  osslsigncode sign -pkcs12 "$SIGN_PFX" -readpass <(dist_pass) -h sha256 -n "MFP Status Monitor" \
+    "${stamp[@]}" -in "$exe" -out "$exe.signed" >/dev/null || dist_stop "signing $exe failed"
+  mv "$exe.signed" "$exe"
+}
+
 # dist_stage_arch ARCH BITS EXE SAMPLE STAGE: the folder of one zip.
 dist_stage_arch() {
   local arch=$1 bits=$2 exe=$3 sample=$4 stage=$5
@@ -75,6 +116,7 @@ dist_stage_arch() {
   mkdir -p "$folder" "$stage/mfpsm-$dist_version-debug/$arch"
   dist_split "$arch" "$exe" "$stage/split-$arch"
   mv "$stage/split-$arch/mfpsm.exe" "$folder/mfpsm.exe"
+  dist_sign "$folder/mfpsm.exe"
   mv "$stage/split-$arch/mfpsm.exe.debug" "$stage/mfpsm-$dist_version-debug/$arch/mfpsm.exe.debug"
   rmdir "$stage/split-$arch"
   cp "$sample" "$folder/smen.ini"
@@ -119,6 +161,7 @@ dist_package() {
 
 dist_main() {
   local trees="$dist_root/build/release"
+  dist_signing
   dist_build "$dist_root" "$trees/win64" win64
   dist_build "$dist_root" "$trees/win32" win32
   dist_package "$trees/win64/mfpsm.exe" "$trees/win32/mfpsm.exe" "$dist_root/build/host" "$dist_root/dist"
