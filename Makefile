@@ -46,7 +46,9 @@ test: bootstrap build
 	  $(CURDIR)/tools/wine-run --session-end; $(CURDIR)/tools/wine-run32 --session-end; \
 	  $(CURDIR)/tools/slow-tests . 60; exit $$status
 
-# The release: stripped 64- and 32-bit programs, debug files and sums in dist/.
+# The release: stripped 64- and 32-bit programs, debug files and sums in dist/;
+# with SIGN_PFX=FILE.pfx SIGN_PASS=… (and SIGN_TIMESTAMP=URL) both programs
+# are signed (see Release in README.md).
 dist: bootstrap
 	@JOBS=$(JOBS) tools/dist.sh
 

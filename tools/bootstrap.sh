@@ -19,6 +19,9 @@ packages=(
   cmake
   make
   python3
+  # Authenticode signing of the release, and dist-check's throwaway certificate.
+  osslsigncode
+  openssl
 )
 if [ "${MFPSM_FUZZ:-0}" = 1 ]; then
   packages+=(clang libclang-rt-14-dev)

@@ -12,6 +12,11 @@
 #  4. Unpacked from its zip, each program runs its install / uninstall road
 #     under Wine (32-bit in the 32-bit prefix), watched through the driver's
 #     own interface: the status exchange file and the autostart value.
+#  5. Packed again and signed with a throwaway certificate authority and
+#     code-signing certificate, made in a temporary folder and removed: both
+#     signatures verify against that authority, a changed byte fails, the
+#     sums match what ships, the debug files are the unsigned release's, and
+#     each program without its signature is the unsigned program, byte for byte.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/dist.sh"
 
@@ -22,6 +27,9 @@ check="$root/build/dist-check"
 imports="ADVAPI32.DLL GDI32.DLL IMM32.DLL KERNEL32.DLL MSVCRT.DLL SHELL32.DLL USER32.DLL WINSPOOL.DRV"
 run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 failures=0
+# The release checked here is the unsigned one, and the signed road uses a
+# throwaway certificate: a maker's, given for make dist, is never used here.
+unset SIGN_PFX SIGN_PASS SIGN_TIMESTAMP
 
 fail() {
   echo "dist-check: FAILED: $*" >&2
@@ -155,6 +163,82 @@ install_road() {
   echo "  $arch: install, monitor answering, autostart value, uninstall: done"
 }
 
+# make_throwaway_signer DIR: DIR/ca.pem, an authority made for this run, and
+# DIR/signer.pfx (password "throwaway"), a code-signing certificate it
+# issued, with its key and the authority's certificate.
+make_throwaway_signer() {
+  local dir=$1
+  openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj "/CN=mfpsm dist-check throwaway CA" \
+    -keyout "$dir/ca.key" -out "$dir/ca.pem" 2>/dev/null
+  openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj "/CN=mfpsm dist-check throwaway signer" \
+    -CA "$dir/ca.pem" -CAkey "$dir/ca.key" -addext basicConstraints=critical,CA:FALSE \
+    -addext keyUsage=critical,digitalSignature -addext extendedKeyUsage=codeSigning \
+    -keyout "$dir/signer.key" -out "$dir/signer.pem" 2>/dev/null
+  openssl pkcs12 -export -inkey "$dir/signer.key" -in "$dir/signer.pem" -certfile "$dir/ca.pem" \
+    -passout pass:throwaway -out "$dir/signer.pfx"
+}
+
+# check_signature ARCH EXE CA: the signature of EXE is SHA-256 and verifies
+# against the authority CA, and a copy with one byte of the program changed
+# fails on its digest.
+check_signature() {
+  local arch=$1 exe=$2 ca=$3 log="$check/verify-$1.txt"
+  local changed="$check/changed-$1.exe" changed_log="$check/verify-changed-$1.txt"
+  if ! osslsigncode verify -CAfile "$ca" -in "$exe" >"$log" 2>&1; then
+    fail "$arch: the signature does not verify against the throwaway authority: $(grep -m 1 -E 'Error|MISMATCH' "$log")"
+    return
+  fi
+  grep -q '^Message digest algorithm *: SHA256' "$log" || fail "$arch: the signature's digest is not SHA-256"
+  python3 -c 'import sys; d = bytearray(open(sys.argv[1], "rb").read()); d[len(d) // 2] ^= 1; open(sys.argv[2], "wb").write(d)' \
+    "$exe" "$changed"
+  if osslsigncode verify -CAfile "$ca" -in "$changed" >"$changed_log" 2>&1 ||
+    ! grep -q 'message digest.*MISMATCH' "$changed_log"; then
+    fail "$arch: a changed byte does not fail the signature's digest"
+    return
+  fi
+  echo "  $arch: $(grep -m 1 '^Signature verification' "$log") (SHA-256); a changed byte fails"
+}
+
+# check_unsigned_inside ARCH EXE: EXE without its signature is the unsigned
+# program of the release, so the signature hides no change of the program.
+check_unsigned_inside() {
+  local arch=$1 exe=$2 removed="$check/removed-$1.exe"
+  rm -f "$removed" # osslsigncode writes no file that exists
+  if ! osslsigncode remove-signature -in "$exe" -out "$removed" >/dev/null 2>&1; then
+    fail "$arch: osslsigncode cannot remove the signature"
+    return
+  fi
+  if ! cmp -s "$removed" "$(shipped_exe "$arch")"; then
+    fail "$arch: without its signature the program is not the unsigned release's"
+    return
+  fi
+  echo "  $arch: without its signature, the unsigned program byte for byte"
+}
+
+# The release signed as make dist signs it, from the programs packed above.
+check_signed_release() {
+  local keys signed="$check/signed" arch exe zip
+  command -v osslsigncode >/dev/null || { fail "osslsigncode missing: run make bootstrap"; return; }
+  keys=$(mktemp -d)
+  trap 'rm -rf "$keys"' EXIT
+  make_throwaway_signer "$keys"
+  SIGN_PFX="$keys/signer.pfx" SIGN_PASS=throwaway SIGN_TIMESTAMP='' \
+    dist_package "$root/build/win64/mfpsm.exe" "$root/build/win32/mfpsm.exe" "$root/build/host" "$signed"
+  for zip in "$signed"/*.zip; do
+    python3 -m zipfile -e "$zip" "$signed"
+  done
+  (cd "$signed" && sha256sum --quiet -c SHA256SUMS) || fail "signed release: SHA256SUMS does not match its files"
+  diff -rq "$check/unzipped/mfpsm-$dist_version-debug" "$signed/mfpsm-$dist_version-debug" >/dev/null ||
+    fail "signed release: its debug files are not the unsigned release's"
+  for arch in win64 win32; do
+    exe="$signed/mfpsm-$dist_version-$arch/mfpsm.exe"
+    check_signature "$arch" "$exe" "$keys/ca.pem"
+    check_unsigned_inside "$arch" "$exe"
+  done
+  rm -rf "$keys"
+  trap - EXIT
+}
+
 main() {
   local start=$SECONDS arch
   rm -rf "$check"
@@ -170,6 +254,8 @@ main() {
   for arch in win64 win32; do
     check_size "$arch"
   done
+  echo "dist-check: packing them again, signed with a throwaway certificate"
+  check_signed_release
   "$root/tools/wine-run" --session-start
   "$root/tools/wine-run32" --session-start
   for arch in win64 win32; do

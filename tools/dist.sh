@@ -8,6 +8,12 @@
 #   SHA256SUMS               the zips and both programs as unpacked
 # Every step gives the same bytes wherever and whenever it runs.
 #
+# With SIGN_PFX (a PKCS#12 file: the code-signing certificate, its chain and
+# private key) and SIGN_PASS (its password), both programs are signed with
+# Authenticode, SHA-256, after those bytes are made; SIGN_TIMESTAMP, the URL
+# of an RFC 3161 time-stamp server, is the only thing ever fetched, and only
+# when given. Removing the signature gives back the unsigned program.
+#
 # tools/dist-check.sh sources this file for its functions.
 set -euo pipefail
 
@@ -39,14 +45,68 @@ dist_objcopy() {
   SOURCE_DATE_EPOCH=0 "$triple-objcopy" "$@"
 }
 
-# dist_split ARCH EXE OUT: OUT/mfpsm.exe, stripped, naming OUT/mfpsm.exe.debug,
-# which holds the debug information alone.
+# dist_align EXE: pads EXE with zeros to a multiple of 8 bytes, as Authenticode
+# signing pads a program before it appends the signature, and adds the padding
+# to the PE checksum (the sum of the file's 16-bit words plus its length).
+# Signing then only appends, and removing the signature gives these bytes back.
+dist_align() {
+  python3 - "$1" <<'PY'
+import struct, sys
+path = sys.argv[1]
+data = bytearray(open(path, 'rb').read())
+padding = -len(data) % 8
+# CheckSum lies 64 bytes into the optional header, after the 4-byte signature
+# and the 20-byte file header, in 32- and 64-bit programs alike.
+at = struct.unpack_from('<I', data, 0x3C)[0] + 24 + 64
+struct.pack_into('<I', data, at, struct.unpack_from('<I', data, at)[0] + padding)
+open(path, 'wb').write(data + bytes(padding))
+PY
+}
+
+# dist_split ARCH EXE OUT: OUT/mfpsm.exe, stripped and aligned for signing,
+# naming OUT/mfpsm.exe.debug, which holds the debug information alone.
 dist_split() {
   local arch=$1 exe=$2 out=$3
   mkdir -p "$out"
   dist_objcopy "$arch" --only-keep-debug "$exe" "$out/mfpsm.exe.debug"
   # The link records the debug file's name and checksum, not its folder.
   (cd "$out" && dist_objcopy "$arch" --strip-all --add-gnu-debuglink=mfpsm.exe.debug "$exe" mfpsm.exe)
+  dist_align "$out/mfpsm.exe"
+}
+
+dist_stop() {
+  echo "dist: $*" >&2
+  exit 1
+}
+
+# The password reaches openssl and osslsigncode through a pipe, never on a
+# command line that other users' process lists show.
+dist_pass() { printf '%s' "${SIGN_PASS:-}"; }
+
+# dist_signing: one line saying whether and how the programs are signed.
+# Stops before anything is built when the certificate cannot be opened.
+dist_signing() {
+  if [ -z "${SIGN_PFX:-}" ]; then
+    echo "dist: unsigned (no SIGN_PFX given)"
+    return
+  fi
+  command -v osslsigncode >/dev/null || dist_stop "osslsigncode missing: run make bootstrap"
+  [ -r "$SIGN_PFX" ] || dist_stop "cannot read SIGN_PFX $SIGN_PFX"
+  local subject
+  # -legacy also opens files made with the older ciphers other tools still use.
+  subject=$(openssl pkcs12 -legacy -in "$SIGN_PFX" -passin file:<(dist_pass) -nokeys -clcerts |
+    openssl x509 -noout -subject -nameopt RFC2253) || dist_stop "cannot open $SIGN_PFX with SIGN_PASS"
+  echo "dist: signing as ${subject#subject=}, SHA-256, ${SIGN_TIMESTAMP:+time-stamped by }${SIGN_TIMESTAMP:-not time-stamped}"
+}
+
+# dist_sign EXE: signs EXE in place when SIGN_PFX is given.
+dist_sign() {
+  local exe=$1 stamp=()
+  [ -n "${SIGN_PFX:-}" ] || return 0
+  [ -z "${SIGN_TIMESTAMP:-}" ] || stamp=(-ts "$SIGN_TIMESTAMP")
+  osslsigncode sign -pkcs12 "$SIGN_PFX" -readpass <(dist_pass) -h sha256 -n "MFP Status Monitor" \
+    "${stamp[@]}" -in "$exe" -out "$exe.signed" >/dev/null || dist_stop "signing $exe failed"
+  mv "$exe.signed" "$exe"
 }
 
 # dist_stage_arch ARCH BITS EXE SAMPLE STAGE: the folder of one zip.
@@ -56,6 +116,7 @@ dist_stage_arch() {
   mkdir -p "$folder" "$stage/mfpsm-$dist_version-debug/$arch"
   dist_split "$arch" "$exe" "$stage/split-$arch"
   mv "$stage/split-$arch/mfpsm.exe" "$folder/mfpsm.exe"
+  dist_sign "$folder/mfpsm.exe"
   mv "$stage/split-$arch/mfpsm.exe.debug" "$stage/mfpsm-$dist_version-debug/$arch/mfpsm.exe.debug"
   rmdir "$stage/split-$arch"
   cp "$sample" "$folder/smen.ini"
@@ -100,6 +161,7 @@ dist_package() {
 
 dist_main() {
   local trees="$dist_root/build/release"
+  dist_signing
   dist_build "$dist_root" "$trees/win64" win64
   dist_build "$dist_root" "$trees/win32" win32
   dist_package "$trees/win64/mfpsm.exe" "$trees/win32/mfpsm.exe" "$dist_root/build/host" "$dist_root/dist"
