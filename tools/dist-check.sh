@@ -6,9 +6,10 @@
 #     and packed the same way: every zip (so every program and debug file)
 #     and both programs must have the same SHA-256 as the first.
 #  3. Each program has no time stamp, the hardening flags and the stack guard,
-#     imports only the system DLLs it always did, says Windows 7 SP1 (6.1) as
-#     its oldest system, and names no folder of this machine, nor does its
-#     debug file.
+#     imports only the system DLLs it always did, and of them only functions
+#     tools/windows7-imports.txt lists as there on Windows 7, says Windows 7
+#     SP1 (6.1) as its oldest system, and names no folder of this machine,
+#     nor does its debug file.
 #  4. Unpacked from its zip, each program runs its install / uninstall road
 #     under Wine (32-bit in the 32-bit prefix), watched through the driver's
 #     own interface: the status exchange file and the autostart value.
@@ -26,6 +27,10 @@ check="$root/build/dist-check"
 # architectures spell some of them differently.
 imports="ADVAPI32.DLL GDI32.DLL IMM32.DLL KERNEL32.DLL MSVCRT.DLL SHELL32.DLL USER32.DLL WINSPOOL.DRV"
 run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
+# Every function the programs import, each with the oldest Windows its
+# documentation names: one newer than Windows 7 imported by name would load
+# under Wine and pass every test, then keep the program from starting there.
+import_list="$root/tools/windows7-imports.txt"
 failures=0
 # The release checked here is the unsigned one, and the signed road uses a
 # throwaway certificate: a maker's, given for make dist, is never used here.
@@ -71,6 +76,43 @@ check_oldest_windows() {
   done
 }
 
+# imported_functions: objdump -p of a program on stdin; "DLL<TAB>FUNCTION"
+# for every function it imports by name, DLL names in capitals.
+imported_functions() {
+  awk '/^\tDLL Name:/ { dll = toupper($3); next } /^$/ { dll = "" }
+       dll != "" && /^\t[0-9a-f]+\t/ { print dll "\t" $NF }' | LC_ALL=C sort -u
+}
+
+# check_imported_functions NAME OBJDUMP_P_TEXT [LIST]: every function the
+# program imports is on the list, as one Windows 7 has.
+check_imported_functions() {
+  local name=$1 header=$2 list=${3:-$import_list} verdict dll function minimum
+  while IFS=$'\t' read -r verdict dll function minimum; do
+    if [ "$verdict" = unlisted ]; then
+      fail "$name: imports $dll $function, which $(basename "$list") does not list: look up its oldest Windows and add it"
+    else
+      fail "$name: imports $dll $function, which Windows $minimum brought: load it at run time instead"
+    fi
+  done < <(imported_functions <<<"$header" | awk -F'\t' '
+    NR == FNR { if ($0 !~ /^#/ && NF >= 3) oldest[$1 FS $2] = $3; next }
+    !(($1 FS $2) in oldest) { print "unlisted\t" $1 "\t" $2; next }
+    oldest[$1 FS $2] !~ /^(2000|XP|Vista|7|crt)$/ { print "newer\t" $1 "\t" $2 "\t" oldest[$1 FS $2] }' "$list" -)
+}
+
+# check_import_list_current: the list holds no function neither program
+# imports any more, so it stays the list of what they import.
+check_import_list_current() {
+  local arch triple dll function
+  for arch in win64 win32; do
+    triple=x86_64-w64-mingw32
+    [ "$arch" = win32 ] && triple=i686-w64-mingw32
+    "$triple-objdump" -p "$(shipped_exe "$arch")" | imported_functions
+  done | LC_ALL=C sort -u >"$check/imports.txt"
+  while IFS=$'\t' read -r dll function; do
+    fail "$(basename "$import_list") lists $dll $function, which neither program imports"
+  done < <(grep -v '^#' "$import_list" | cut -f1,2 | LC_ALL=C sort -u | LC_ALL=C comm -23 - "$check/imports.txt")
+}
+
 shipped_exe() { echo "$check/unzipped/mfpsm-$dist_version-$1/mfpsm.exe"; }
 shipped_debug() { echo "$check/unzipped/mfpsm-$dist_version-debug/$1/mfpsm.exe.debug"; }
 
@@ -89,6 +131,7 @@ inspect_program() {
     grep -qx $'\t*'"$flag" <<<"$header" || fail "$arch: $flag missing"
   done
   check_oldest_windows "$arch" "$header"
+  check_imported_functions "$arch" "$header"
   found=$(sed -n 's/^\tDLL Name: //p' <<<"$header" | tr '[:lower:]' '[:upper:]' | LC_ALL=C sort | tr '\n' ' ' | sed 's/ $//')
   [ "$found" = "$imports" ] || fail "$arch: imports $found, expected $imports"
   symbols=$("$triple-nm" "$debug")
@@ -251,6 +294,7 @@ main() {
   for arch in win64 win32; do
     inspect_program "$arch"
   done
+  check_import_list_current
   for arch in win64 win32; do
     check_size "$arch"
   done
