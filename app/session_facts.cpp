@@ -78,8 +78,10 @@ void CompareWithDesktop(SidRecord& user, SM_SessionFacts* facts)
         facts->reference = SM_Reference::OtherUser;
         return;
     }
-    facts->reference = SM_Reference::SameUser;
+    // Without its level the reference tells nothing about elevation.
     facts->referenceIntegrity = IntegrityOf(reference.Get());
+    if (facts->referenceIntegrity != 0)
+        facts->reference = SM_Reference::SameUser;
 }
 
 void ReadOwnToken(HANDLE token, SM_SessionFacts* facts)
