@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs the cross toolchains, Wine and the test tools when they are missing.
+# Installs the cross toolchains, Wine and the test tools when they are missing;
+# the print server (CUPS) is for the tests on Wine's own spooler
+# (tools/print-server starts one of the project's own).
 # Quick when everything is already there: only dpkg is asked.
 set -euo pipefail
 
@@ -19,6 +21,8 @@ packages=(
   cmake
   make
   python3
+  cups-daemon
+  cups-client
 )
 if [ "${MFPSM_FUZZ:-0}" = 1 ]; then
   packages+=(clang libclang-rt-14-dev)
