@@ -147,6 +147,18 @@ TEST_F(SpoolerStandIn, KeepsDocumentsAndPrinterData)
     wchar_t id[260] = L"job\t1";
     EXPECT_EQ(SetPrinterDataW(printer, const_cast<LPWSTR>(L"SecID"), REG_SZ, reinterpret_cast<LPBYTE>(id), 520),
               static_cast<DWORD>(ERROR_SUCCESS));
+    // Read back as the driver reads it: the size first, then the value.
+    DWORD type = 0, needed = 0;
+    BYTE read[600] = {};
+    EXPECT_EQ(GetPrinterDataW(printer, const_cast<LPWSTR>(L"SecID"), &type, read, 8, &needed),
+              static_cast<DWORD>(ERROR_MORE_DATA));
+    EXPECT_EQ(needed, 520u);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(GetPrinterDataW(printer, const_cast<LPWSTR>(L"SecID"), &type, read, sizeof(read), &needed),
+              static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_EQ(memcmp(read, id, 520), 0);
+    EXPECT_EQ(GetPrinterDataW(printer, const_cast<LPWSTR>(L"SecPassWord"), &type, read, sizeof(read), &needed),
+              static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
     ClosePrinter(printer);
 
     std::vector<SpoolCall> data = spool_.Calls(L"SetPrinterData");
