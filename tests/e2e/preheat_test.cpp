@@ -1,10 +1,15 @@
 // "PREHEAT" of the shipped program against the spooler stand-in: which
-// printers get the wake-up job, and the job's exact bytes.
+// printers get the wake-up job, and the job's exact bytes; on the real
+// spooler (the RealSpooler tests), what the print server received.
 #include <gtest/gtest.h>
+
+#include <windows.h>
+#include <winspool.h>
 
 #include <string>
 #include <vector>
 
+#include "testkit/print_server.h"
 #include "testkit/spool.h"
 #include "testkit/wine_test.h"
 
@@ -108,4 +113,51 @@ TEST(Preheat, MissingOrUnknownPrinterWritesNothing)
     EXPECT_TRUE(spool.Calls(L"StartDocPrinter").empty());
     EXPECT_TRUE(spool.Calls(L"WritePrinter").empty());
     EXPECT_TRUE(spool.Jobs(L"USB MFP").empty());
+}
+
+namespace {
+
+// A job of the test's own, through the same spooler: whatever the program
+// sent reached the server before it.
+bool SendProbeJob(const wchar_t* queue)
+{
+    HANDLE printer = nullptr;
+    if (!OpenPrinterW(const_cast<LPWSTR>(queue), &printer, nullptr))
+        return false;
+    DOC_INFO_1W document = {const_cast<LPWSTR>(L"Probe"), nullptr, const_cast<LPWSTR>(L"RAW")};
+    bool sent = StartDocPrinterW(printer, 1, reinterpret_cast<LPBYTE>(&document)) != 0;
+    DWORD written = 0;
+    sent = sent && WritePrinter(printer, const_cast<char*>("probe"), 5, &written) && written == 5;
+    sent = EndDocPrinter(printer) && sent;
+    ClosePrinter(printer);
+    return sent;
+}
+
+} // namespace
+
+// Wine's own spooler hands the job to the print server, whose queues Wine
+// names by port CUPS:QUEUE.
+TEST(RealSpoolerPreheat, TheServerGetsTheWakeUpJobOfAUsbQueueAndNothingElse)
+{
+    ASSERT_FALSE(PrintServerDir().empty()) << "CUPS_SERVER names no print server";
+    DWORD before = LastServerJobId();
+
+    // A port name without USB: no job. That it sent none is seen from the
+    // next job's id: it follows the last one directly.
+    EXPECT_EQ(Preheat(kLanQueue), 1);
+    EXPECT_EQ(Preheat(kUsbQueue), 1);
+    ServerJob job = WaitForServerJob(before, kTimeoutMs);
+    ASSERT_EQ(job.id, before + 1) << "no job, or a job for " << job.queue << " first";
+    EXPECT_EQ(job.queue, "MFP_USB");
+    EXPECT_EQ(job.name, "PreHeat");
+    EXPECT_EQ(job.format, "application/vnd.cups-raw") << "the RAW data type reaches the server";
+    EXPECT_EQ(job.data, ExpectedPage());
+
+    // Exactly one job: the test's own comes next.
+    ASSERT_TRUE(SendProbeJob(kUsbQueue));
+    ServerJob probe = WaitForServerJob(job.id, kTimeoutMs);
+    EXPECT_EQ(probe.id, job.id + 1);
+    EXPECT_EQ(probe.name, "Probe");
+    for (const ServerJob& seen : PrintServerJobs())
+        EXPECT_NE(seen.queue, "MFP_LAN") << "job " << seen.id;
 }
