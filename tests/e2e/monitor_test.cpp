@@ -1,10 +1,12 @@
 // The shipped resident monitor driven as the driver side and the user would:
 // drvsim writes the status exchange file, the spooler stand-in keeps the
-// printer and its queue, and the dialog is found and pressed from outside.
+// printer and its queue (Wine's own spooler, in the RealSpooler tests), and
+// the dialog is found and pressed from outside.
 #include <gtest/gtest.h>
 
 #include <memory>
 
+#include "testkit/print_server.h"
 #include "testkit/spool.h"
 #include "testkit/wine_test.h"
 
@@ -324,4 +326,48 @@ TEST_F(Monitor, ShowSMZeroThenExitClearsTheStatus)
     PostMessageW(FindWindowW(L"mfpsm", nullptr), 1026, 0, 0);  // WM_SM_EXIT
     EXPECT_EQ(monitor_->Wait(kTimeoutMs), 0);
     EXPECT_EQ(spool_.Status(kPrinter), 0u);
+}
+
+namespace {
+
+class RealSpoolerMonitor : public Monitor {};
+
+} // namespace
+
+// Wine's own spooler takes no status word (SetPrinter has no level 0 there)
+// and keeps no job list, so it refuses every job command: the dialog shows
+// for a status on the print server's queue all the same, Delete resets, and
+// the monitor runs on.
+TEST_F(RealSpoolerMonitor, DialogAndDeleteWhateverTheSpoolerRefuses)
+{
+    PostStatus(L"33 5", 7, kUsbQueue);
+    HWND dialog = WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(Slot(dialog, 1001), L"Paper Jam.");
+    EXPECT_EQ(Slot(dialog, 1007), L"Front cover open.");
+    Press(dialog, kDelete);
+    EXPECT_TRUE(WaitKey(L"Message", L"0"));
+    EXPECT_TRUE(WaitForNoDialog());
+
+    // The job command of 117 is refused: the list goes to the dialog.
+    PostStatus(L"117 33", 7, kUsbQueue);
+    dialog = WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(Slot(dialog, 1001), L"Paper Jam.");
+    ASSERT_EQ(Drvsim(L"close"), 0);
+    EXPECT_TRUE(WaitKey(L"Message", L"0"));
+    EXPECT_TRUE(WaitForNoDialog());
+
+    // A printer the spooler does not list: the dialog all the same.
+    PostStatus(L"5", 7, L"\\\\print-host\\MFP_USB");
+    dialog = WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(Slot(dialog, 1001), L"Front cover open.");
+    Press(dialog, kDelete);
+    EXPECT_TRUE(WaitKey(L"Message", L"0"));
+    EXPECT_TRUE(WaitForNoDialog());
+
+    ASSERT_TRUE(monitor_->Running());
+    PostMessageW(FindWindowW(L"mfpsm", nullptr), 1026, 0, 0);  // WM_SM_EXIT
+    EXPECT_EQ(monitor_->Wait(kTimeoutMs), 0);
 }

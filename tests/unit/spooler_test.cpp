@@ -1,9 +1,13 @@
-// Spooler status words and job commands against the spooler stand-in.
+// Spooler status words and job commands against the spooler stand-in, and
+// (the RealSpooler tests) against Wine's own spooler.
 #include <gtest/gtest.h>
 
 #include "common/printers.h"
 #include "monitor/spooler.h"
 #include "monitor_env.h"
+#include "prompts/prompt_dialog.h"
+#include "testkit/import_patch.h"
+#include "testkit/print_server.h"
 
 namespace {
 
@@ -286,4 +290,96 @@ TEST(SpoolerRights, JobCommandsAskOnlyToPrint)
             EXPECT_TRUE(open.access == PRINTER_ACCESS_USE || open.access == PRINTER_ACCESS_ADMINISTER) << open.access;
         EXPECT_EQ(AccessAsked(env.Spool()).back(), static_cast<DWORD>(PRINTER_ACCESS_USE));
     }
+}
+
+namespace {
+
+// Every printer name the code under test opens, as it calls the real
+// spooler through this program's imports.
+class OpenRecorder {
+public:
+    OpenRecorder()
+        : wide_("winspool.drv", "OpenPrinterW", reinterpret_cast<void*>(&OpenW)),
+          ansi_("winspool.drv", "OpenPrinterA", reinterpret_cast<void*>(&OpenA))
+    {
+        recorder_ = this;
+    }
+    ~OpenRecorder() { recorder_ = nullptr; }
+    OpenRecorder(const OpenRecorder&) = delete;
+    OpenRecorder& operator=(const OpenRecorder&) = delete;
+
+    bool Patched() const { return wide_.Patched() && ansi_.Patched(); }
+    const std::vector<std::wstring>& Opened() const { return opened_; }
+
+private:
+    static BOOL WINAPI OpenW(LPWSTR name, LPHANDLE printer, LPPRINTER_DEFAULTSW defaults)
+    {
+        recorder_->opened_.push_back(name ? name : L"(null)");
+        return reinterpret_cast<decltype(&OpenPrinterW)>(recorder_->wide_.Original())(name, printer, defaults);
+    }
+    static BOOL WINAPI OpenA(LPSTR name, LPHANDLE printer, LPPRINTER_DEFAULTSA defaults)
+    {
+        std::string ansi = name ? name : "(null)";
+        recorder_->opened_.push_back(std::wstring(ansi.begin(), ansi.end()));
+        return reinterpret_cast<decltype(&OpenPrinterA)>(recorder_->ansi_.Original())(name, printer, defaults);
+    }
+
+    static OpenRecorder* recorder_;
+    ImportPatch wide_;
+    ImportPatch ansi_;
+    std::vector<std::wstring> opened_;
+};
+
+OpenRecorder* OpenRecorder::recorder_ = nullptr;
+
+} // namespace
+
+// Wine's own spooler lists the print server's queues; a name it does not
+// list is never opened, by the monitor on either family nor by a prompt.
+TEST(RealSpoolerCalls, AnUnlistedPrinterIsNeverOpened)
+{
+    OpenRecorder recorder;
+    ASSERT_TRUE(recorder.Patched());
+    for (DWORD os : {kNT, k9x}) {
+        MonitorEnv env(false);
+        OsVersionCode = os;
+        for (const wchar_t* name : {L"\\\\print-host\\MFP_USB", L"MFP_USB,XcvMonitor Local Port", L"MFP"}) {
+            env.Write(L"PrinterName", name);
+            SM_SetSpoolerStatusByCode(33);
+            EXPECT_EQ(g_SpoolerBusy, 0) << os;
+            EXPECT_EQ(SM_SetPrinterJob(kJobRestart, kJob), 0) << os;
+            EXPECT_EQ(SM_SetPrinterJob(kJobCancel, kJob), 0) << os;
+            wcsncpy(g_szTargetPrinter, name, kTextUnits - 1);
+            PromptFailure why = PromptFailure::kRefused;
+            EXPECT_EQ(MISC_OpenTargetPrinter(&why), nullptr);
+            EXPECT_EQ(why, PromptFailure::kNoPrinter);
+        }
+    }
+    EXPECT_EQ(recorder.Opened(), std::vector<std::wstring>{});
+    g_szTargetPrinter[0] = L'\0';
+
+    // A listed queue is opened, its name in any letter case.
+    MonitorEnv env(false);
+    env.Write(L"PrinterName", L"mfp_usb");
+    SM_SetSpoolerStatusByCode(5);
+    EXPECT_EQ(recorder.Opened(), std::vector<std::wstring>{L"mfp_usb"});
+}
+
+// Wine's own spooler takes no status word (SetPrinter has no level 0 there)
+// and keeps no job list (EnumJobs fails): each refusal is traced, nothing
+// stays busy, and no word counts as set.
+TEST(RealSpoolerCalls, RefusalsAreTracedAndNothingStaysBusy)
+{
+    MonitorEnv env(false);
+    env.Write(L"PrinterName", kUsbQueue);
+    TraceCapture trace;
+    SM_SetSpoolerStatusByCode(33);
+    EXPECT_EQ(g_LastSpoolerStatus, -1);
+    EXPECT_EQ(g_SpoolerBusy, 0);
+    EXPECT_EQ(trace.Count("SetPrinter 0x8 fail!"), 1u);
+
+    EXPECT_EQ(SM_SetPrinterJob(kJobCancel, kJob), 0);
+    EXPECT_EQ(SM_SetPrinterJob(kJobRestart, kJob), 0);
+    EXPECT_EQ(trace.Count("EnumJobs fail!"), 2u);
+    EXPECT_EQ(trace.Count("SetPrinter 0x0 fail!"), 1u) << "the cancel clears the status first";
 }
