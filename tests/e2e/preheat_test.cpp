@@ -89,18 +89,20 @@ TEST(Preheat, NothingForNetworkOfflineOrAlreadyQueued)
     spool.AddPrinter(Printer(L"Network MFP", L"IP_192.168.0.20"));
     spool.AddPrinter(Printer(L"Lower case port", L"usb001"));
     spool.AddPrinter(Printer(L"Offline MFP", L"USB002", 0x400));
-    for (const wchar_t* name : {L"preheat", L"PREHEAT", L"pReHeAt"}) {
-        SpoolPrinterSeed queued = Printer((std::wstring(L"Queued ") + name).c_str(), L"USB003");
-        queued.jobs = {{7, L"Report.pdf"}, {8, name}};
+    const std::pair<const wchar_t*, const wchar_t*> queuedJobs[] = {
+        {L"Queued lower", L"preheat"}, {L"Queued upper", L"PREHEAT"}, {L"Queued mixed", L"pReHeAt"}};
+    for (const auto& [printerName, document] : queuedJobs) {
+        SpoolPrinterSeed queued = Printer(printerName, L"USB003");
+        queued.jobs = {{7, L"Report.pdf"}, {8, document}};
         spool.AddPrinter(queued);
     }
 
-    for (const wchar_t* printer : {L"Network MFP", L"Lower case port", L"Offline MFP", L"Queued preheat",
-                                   L"Queued PREHEAT", L"Queued pReHeAt"}) {
+    for (const wchar_t* printer : {L"Network MFP", L"Lower case port", L"Offline MFP", L"Queued lower",
+                                   L"Queued upper", L"Queued mixed"}) {
         EXPECT_EQ(Preheat(printer), 1);
         EXPECT_TRUE(spool.Calls(L"StartDocPrinter").empty()) << std::string(printer, printer + wcslen(printer));
     }
-    EXPECT_EQ(spool.Jobs(L"Queued preheat").size(), 2u);
+    EXPECT_EQ(spool.Jobs(L"Queued lower").size(), 2u);
 }
 
 TEST(Preheat, MissingOrUnknownPrinterWritesNothing)
