@@ -314,6 +314,7 @@ TEST_F(Prompts, AnswersReachThePrinterWholeOrTheUserIsToldWhy)
         int exitCode;
         PromptFailure why;
         std::vector<DWORD> asked;
+        const wchar_t* failDelete = L"";  // a value whose take-back fails, and stays
     } cases[] = {
         {true, SpoolRights::kAdmin, false, L"", kPrinter, 0, 0, 1, {}, {kAdminister}},
         {false, SpoolRights::kAdmin, false, L"", kPrinter, 1028, 1, 1, {}, {kAdminister}},
@@ -327,6 +328,8 @@ TEST_F(Prompts, AnswersReachThePrinterWholeOrTheUserIsToldWhy)
          {kAdminister, kLimited}},
         {true, SpoolRights::kAdmin, true, L"", kPrinter, 0, 0, 2, PromptFailure::kRefused, {kAdminister, kLimited}},
         {false, SpoolRights::kAdmin, false, L"", L"No such MFP", 1028, 1, 2, PromptFailure::kNoPrinter, {}},
+        {true, SpoolRights::kAdmin, false, L"SecRemoveFile", kPrinter, 0, 0, 2, PromptFailure::kNotTaken, {kAdminister},
+         L"SecID"},
     };
     for (const auto& c : cases) {
         SpoolSandbox spool;
@@ -335,6 +338,7 @@ TEST_F(Prompts, AnswersReachThePrinterWholeOrTheUserIsToldWhy)
         printer.rights = c.rights;
         printer.refuseOpen = c.refuseOpen;
         printer.failValue = c.failValue;
+        printer.failDelete = c.failDelete;
         spool.AddPrinter(printer);
         std::wstring command = std::wstring(c.secure ? L"security 2 \"" : L"accounting \"") + c.printer + L"\" " +
                                std::to_wstring(c.languageId);
@@ -356,8 +360,8 @@ TEST_F(Prompts, AnswersReachThePrinterWholeOrTheUserIsToldWhy)
         }
         EXPECT_EQ(prompt.Wait(), c.exitCode);
         EXPECT_EQ(MessageKey(), L"1028");
-        size_t values = c.exitCode == 1 ? (c.secure ? 3u : 2u) : 0u;
-        EXPECT_EQ(spool.Data(kPrinter).size(), values) << "all values or none";
+        size_t values = c.exitCode == 1 ? (c.secure ? 3u : 2u) : c.failDelete[0] ? 1u : 0u;
+        EXPECT_EQ(spool.Data(kPrinter).size(), values) << "all values or none, but one that would not go";
         std::vector<DWORD> asked;
         for (const SpoolCall& open : spool.Calls(L"OpenPrinter"))
             asked.push_back(open.access);
