@@ -97,12 +97,35 @@ TEST(Preheat, NothingForNetworkOfflineOrAlreadyQueued)
         spool.AddPrinter(queued);
     }
 
+    // Queued while the program lists the queue: it fetches the list again.
+    SpoolPrinterSeed arriving = Printer(L"Queued meanwhile", L"USB004");
+    arriving.jobs = {{7, L"Report.pdf"}};
+    arriving.arriving = {{8, L"Scan.pdf"}, {9, L"PreHeat"}};
+    spool.AddPrinter(arriving);
+
     for (const wchar_t* printer : {L"Network MFP", L"Lower case port", L"Offline MFP", L"Queued lower",
-                                   L"Queued upper", L"Queued mixed"}) {
+                                   L"Queued upper", L"Queued mixed", L"Queued meanwhile"}) {
         EXPECT_EQ(Preheat(printer), 1);
         EXPECT_TRUE(spool.Calls(L"StartDocPrinter").empty()) << std::string(printer, printer + wcslen(printer));
     }
     EXPECT_EQ(spool.Jobs(L"Queued lower").size(), 2u);
+}
+
+// A wake-up job deleted while it printed is still listed a while, being
+// deleted; it will not wake the printer, so a new one is queued.
+TEST(Preheat, AJobBeingDeletedDoesNotCount)
+{
+    SpoolSandbox spool;
+    SpoolPrinterSeed printer = Printer(L"USB MFP", L"USB001");
+    printer.jobs = {{8, L"PreHeat"}};
+    printer.jobs[0].printing = true;
+    printer.jobs[0].status = JOB_STATUS_DELETING;
+    printer.jobs[0].lingers = 2;
+    spool.AddPrinter(printer);
+    EXPECT_EQ(Preheat(L"USB MFP"), 1);
+    std::vector<SpoolCall> started = spool.Calls(L"StartDocPrinter");
+    ASSERT_EQ(started.size(), 1u);
+    EXPECT_EQ(spool.Document(started[0].job), ExpectedPage());
 }
 
 TEST(Preheat, MissingOrUnknownPrinterWritesNothing)

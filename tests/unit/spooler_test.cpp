@@ -163,6 +163,50 @@ TEST(PrinterJob, FailsWithoutTheJobOrThePrinter)
     EXPECT_TRUE(env.JobQueued(kJob));
 }
 
+// The queue may grow between the size query and the fetch of EnumJobs: the
+// job commands fetch again with the larger size rather than give up, but
+// not for ever.
+TEST(PrinterJob, FindsTheJobWhileTheQueueGrows)
+{
+    const struct {
+        DWORD arriving;
+        int result;
+    } cases[] = {{1, 1}, {3, 1}, {20, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.arriving) + " jobs arriving");
+        MonitorEnv env(false);
+        SpoolPrinterSeed printer;
+        printer.name = kPrinter;
+        printer.jobs = {{kJob, L"Report.pdf"}};
+        for (DWORD id = 20; id < 20 + c.arriving; ++id)
+            printer.arriving.push_back({id, L"Late.pdf"});
+        env.Spool().AddPrinter(printer);
+        env.Write(L"PrinterName", kPrinter);
+        TraceCapture trace;
+        EXPECT_EQ(SM_SetPrinterJob(kJobCancel, kJob), c.result);
+        EXPECT_EQ(env.JobQueued(kJob), c.result == 0);
+        EXPECT_EQ(trace.Count("EnumJobs fail! rc = 122"), c.result ? 0u : 1u);
+    }
+}
+
+// A job deleted while it printed stays listed a while, being deleted: it is
+// not commanded again. Deleting it counts as done, restarting it does not.
+TEST(PrinterJob, AJobBeingDeletedIsNotCommandedAgain)
+{
+    MonitorEnv env(false);
+    SpoolPrinterSeed printer;
+    printer.name = kPrinter;
+    printer.jobs = {{kJob, L"Report.pdf"}};
+    printer.jobs[0].printing = true;
+    env.Spool().AddPrinter(printer);
+    env.Write(L"PrinterName", kPrinter);
+    EXPECT_EQ(SM_SetPrinterJob(kJobCancel, kJob), 1);
+    ASSERT_TRUE(env.JobQueued(kJob)) << "it lingers";
+    EXPECT_EQ(SM_SetPrinterJob(kJobCancel, kJob), 1);
+    EXPECT_EQ(SM_SetPrinterJob(kJobRestart, kJob), 0);
+    EXPECT_EQ(env.JobCommands(), (std::vector<std::pair<DWORD, DWORD>>{{kJob, 5}}));
+}
+
 // "PrinterName" comes from a file every local user can write: a name the
 // spooler does not list (another host's share, say) is never opened, on
 // either family, and counts as a printer that cannot be opened.
