@@ -5,9 +5,12 @@
 #include <windows.h>
 #include <winspool.h>
 
+#include <map>
+#include <string>
 #include <vector>
 
 #include "common/printers.h"
+#include "testkit/print_server.h"
 #include "testkit/spool.h"
 #include "testkit/wine_test.h"
 
@@ -522,4 +525,87 @@ TEST_F(SpoolerStandIn, DeletesPrinterDataUnlessTheValueIsMadeToFail)
     ASSERT_EQ(kept.size(), 1u);
     EXPECT_EQ(kept[0].name, L"SecID");
     EXPECT_FALSE(spool_.Calls(L"DeletePrinterData").back().ok);
+}
+
+namespace {
+
+// Wine takes WINEDLLOVERRIDES only from the environment it was started
+// with, so the stand-in is chosen for a copy of the probe by its name, in
+// the prefix's registry, and the copy runs beside a copy of the stand-in.
+class StandInProbe {
+public:
+    StandInProbe()
+    {
+        DeleteRegTree(HKEY_CURRENT_USER, kKey);
+        RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"winspool.drv", REG_SZ, L"native", sizeof(L"native"));
+        CopyFileW(BesideTest(L"spooler_probe.exe").c_str(), Path().c_str(), FALSE);
+        CopyFileW(BesideTest(L"winspool.drv").c_str(), folder_.File(L"winspool.drv").c_str(), FALSE);
+    }
+    ~StandInProbe() { DeleteRegTree(HKEY_CURRENT_USER, kKey); }
+    StandInProbe(const StandInProbe&) = delete;
+    StandInProbe& operator=(const StandInProbe&) = delete;
+
+    std::wstring Path() const { return folder_.File(L"stand_in_probe.exe"); }
+
+private:
+    static constexpr const wchar_t* kKey = L"Software\\Wine\\AppDefaults\\stand_in_probe.exe\\DllOverrides";
+    ScratchDir folder_;
+};
+
+// The probe's answers on the print server's queue, by key.
+std::map<std::string, std::string> Probe(const std::wstring& program)
+{
+    int code = -1;
+    std::string output = RunCapture(L"\"" + program + L"\" MFP_USB", 20000, &code);
+    EXPECT_EQ(code, 0) << output;
+    std::map<std::string, std::string> answers;
+    size_t start = 0;
+    for (size_t end; (end = output.find('\n', start)) != std::string::npos; start = end + 1) {
+        std::string line = output.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        size_t equals = line.find('=');
+        if (equals != std::string::npos)
+            answers[line.substr(0, equals)] = line.substr(equals + 1);
+    }
+    return answers;
+}
+
+} // namespace
+
+// Where the stand-in and Wine's own spooler both answer a call, they answer
+// alike, but for the differences below; DIFFERENCES.md beside the stand-in
+// gives the reason of each.
+TEST(RealSpoolerAgreement, TheStandInAnswersAsTheRealSpoolerDoes)
+{
+    SpoolSandbox spool;
+    SpoolPrinterSeed queue;
+    queue.name = kUsbQueue;
+    queue.port = L"CUPS:MFP_USB";
+    spool.AddPrinter(queue);
+    const std::map<std::string, std::pair<std::string, std::string>> differences = {
+        // key: {the stand-in's answer, Wine's}
+        {"enum.local", {"listed, server null, attributes 0x40", "listed, server null, attributes 0x0"}},
+        {"getprinter2.attributes", {"0x40", "0x0"}},
+        {"getprinter2.priority", {"1", "0"}},
+        {"getprinter2.devmode", {"none", "given"}},
+        {"setprinter.status", {"ok", "error 124"}},
+        {"enumjobs", {"ok, 0 jobs", "error 0"}},
+        {"setjob.unknown", {"error 87", "error 0"}},
+        {"startdoc.unknown_type", {"error 1804", "not ended"}},
+    };
+    StandInProbe standInProbe;
+    std::map<std::string, std::string> standIn = Probe(standInProbe.Path());
+    std::map<std::string, std::string> real = Probe(BesideTest(L"spooler_probe.exe"));
+    ASSERT_GT(real.size(), differences.size());
+    for (const auto& [key, answer] : real) {
+        auto difference = differences.find(key);
+        if (difference == differences.end()) {
+            EXPECT_EQ(standIn[key], answer) << key;
+            continue;
+        }
+        EXPECT_EQ(standIn[key], difference->second.first) << key;
+        EXPECT_EQ(answer, difference->second.second) << key;
+    }
+    EXPECT_EQ(standIn.size(), real.size()) << "the same calls answered";
 }
