@@ -14,7 +14,6 @@ namespace {
 
 constexpr DWORD kTimeoutMs = 20000;
 constexpr DWORD kShowWaitMs = 5000;   // a status is taken within a 250 ms tick; generous under load
-constexpr DWORD kQuietMs = 1000;      // four ticks: long enough to see that nothing happens
 constexpr const wchar_t* kPrinter = L"Office MFP";
 constexpr const wchar_t* kTitle = L"MFP Status Monitor";
 constexpr int kDelete = 1117, kContinue = 1119;
@@ -228,7 +227,7 @@ TEST_F(Monitor, ContinueEqualListAndEmptyList)
 
     // An empty list leaves the dialog as it is.
     PostStatus(L"");
-    PumpMessages(kQuietMs);
+    ASSERT_TRUE(TickMonitorTwice());
     EXPECT_EQ(WaitForDialog(0), dialog);
     EXPECT_EQ(Slot(dialog, 1001), L"Paper Jam.");
 
@@ -242,7 +241,7 @@ TEST_F(Monitor, ContinueEqualListAndEmptyList)
     // The list last shown, with a new "LastMsg": nothing happens.
     size_t calls = Count(L"SetPrinter");
     PostStatus(L"35 33");
-    PumpMessages(kQuietMs);
+    ASSERT_TRUE(TickMonitorTwice());
     EXPECT_EQ(FindWindowW(L"#32770", kTitle), nullptr);
     EXPECT_EQ(Count(L"SetPrinter"), calls);
 
@@ -261,7 +260,7 @@ TEST_F(Monitor, CloseMessageIsActedOnOnceWithOrWithoutADialog)
     ASSERT_EQ(Drvsim(L"close"), 0);
     EXPECT_TRUE(WaitKey(L"Message", L"0"));
     EXPECT_TRUE(WaitForNoDialog());
-    PumpMessages(kQuietMs);
+    ASSERT_TRUE(TickMonitorTwice());
     std::vector<SpoolCall> sets = spool_.Calls(L"SetPrinter");
     ASSERT_EQ(sets.size(), before + 1) << "one clear, once";
     EXPECT_EQ(sets.back().status, 0u);
@@ -270,7 +269,7 @@ TEST_F(Monitor, CloseMessageIsActedOnOnceWithOrWithoutADialog)
     // Without a dialog the reset is done all the same.
     ASSERT_EQ(Drvsim(L"close"), 0);
     EXPECT_TRUE(WaitKey(L"Message", L"0"));
-    PumpMessages(kQuietMs);
+    ASSERT_TRUE(TickMonitorTwice());
     EXPECT_EQ(Count(L"SetPrinter"), before + 2);
     EXPECT_TRUE(monitor_->Running());
 
@@ -288,7 +287,7 @@ TEST_F(Monitor, JobCommandsOfTheList)
     std::vector<SpoolJobSeed> jobs = spool_.Jobs(kPrinter);
     ASSERT_EQ(jobs.size(), 1u);
     EXPECT_EQ(jobs[0].id, 8u);
-    PumpMessages(kQuietMs);
+    ASSERT_TRUE(TickMonitorTwice());
     EXPECT_EQ(FindWindowW(L"#32770", kTitle), nullptr) << "a done job command shows no dialog";
     EXPECT_NE(spool_.Status(kPrinter), 0x8u);
 
@@ -320,7 +319,7 @@ TEST_F(Monitor, ShowSMZeroThenExitClearsTheStatus)
     ASSERT_EQ(Drvsim(L"show 0"), 0);
     PostStatus(L"5");
     EXPECT_TRUE(WaitForPrinterStatus(0x400000));
-    PumpMessages(kQuietMs);
+    ASSERT_TRUE(TickMonitorTwice());
     EXPECT_EQ(FindWindowW(L"#32770", kTitle), nullptr);
 
     PostMessageW(FindWindowW(L"mfpsm", nullptr), 1026, 0, 0);  // WM_SM_EXIT

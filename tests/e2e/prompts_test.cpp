@@ -144,11 +144,17 @@ public:
         } while (GetTickCount() - start < kTimeoutMs && child_.Running());
         return nullptr;
     }
-    // A refused close leaves the dialog up; give the close time to happen first.
+    // A refused close leaves the dialog up. Its close writes "Message" =
+    // 1028 first, then refuses or ends the dialog; a message sent to the
+    // dialog after that is answered only when the dialog lives on.
     bool StillOpenAfterClose() const
     {
-        Sleep(1000);
-        return IsWindow(dialog_) && child_.Running();
+        DWORD start = GetTickCount();
+        while (MessageKey() != L"1028" && child_.Running() && GetTickCount() - start < kTimeoutMs)
+            Sleep(20);
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutW(dialog_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kTimeoutMs, &result) && IsWindow(dialog_) &&
+               child_.Running();
     }
 
 private:
