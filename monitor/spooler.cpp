@@ -83,7 +83,8 @@ int CommandJob(HANDLE printer, DWORD jobId, DWORD command)
             continue;
         if (MISC_JobIsLeaving(jobs[i].Status)) {
             TRACE_Tag(L"SM_SetPrinterJob", L"job %lu is being deleted", jobId);
-            result = command == kJobRestart ? result : 1;
+            if (command != kJobRestart)
+                result = 1;
             continue;
         }
         // Another user's job is refused to a standard user; the user is not
