@@ -420,6 +420,35 @@ DWORD ChangeData(HANDLE handle, const wchar_t* function, const std::wstring& nam
     return error;
 }
 
+// Reads a printer data value: ERROR_MORE_DATA with the size needed when the
+// buffer is short, ERROR_FILE_NOT_FOUND when there is no such value.
+DWORD ReadData(HANDLE handle, const std::wstring& name, LPDWORD type, LPBYTE data, DWORD size, LPDWORD needed)
+{
+    StubHandle* h = FromHandle(handle);
+    if (!h)
+        return ERROR_INVALID_HANDLE;
+    if (!needed)
+        return ERROR_INVALID_PARAMETER;
+    SpoolLock lock;
+    SpoolState state = SpoolLoadState(SpoolDir());
+    SpoolPrinterSeed* printer = SpoolFindPrinter(state, h->printer);
+    if (!printer)
+        return ERROR_INVALID_PRINTER_NAME;
+    for (const SpoolDataValue& value : printer->data) {
+        if (value.name != name)
+            continue;
+        if (type)
+            *type = value.type;
+        *needed = static_cast<DWORD>(value.data.size());
+        if (size < *needed || (!data && *needed > 0))
+            return ERROR_MORE_DATA;
+        if (!value.data.empty())
+            memcpy(data, value.data.data(), value.data.size());
+        return ERROR_SUCCESS;
+    }
+    return ERROR_FILE_NOT_FOUND;
+}
+
 BOOL SetStatus(HANDLE handle, DWORD level, LPBYTE info, DWORD command)
 {
     StubHandle* h = FromHandle(handle);
@@ -715,6 +744,11 @@ DWORD WINAPI SetPrinterDataA(HANDLE handle, LPSTR name, DWORD type, LPBYTE data,
     if (!data)
         return ERROR_INVALID_PARAMETER;
     return ChangeData(handle, L"SetPrinterData", Widen(name), type, data, size);
+}
+
+DWORD WINAPI GetPrinterDataW(HANDLE handle, LPWSTR name, LPDWORD type, LPBYTE data, DWORD size, LPDWORD needed)
+{
+    return ReadData(handle, name ? name : L"", type, data, size, needed);
 }
 
 DWORD WINAPI DeletePrinterDataW(HANDLE handle, LPWSTR name)
