@@ -3,10 +3,10 @@
 #include <winspool.h>
 
 #include <cstdint>
-#include <vector>
 
 #include "common/globals.h"
 #include "common/handle_guards.h"
+#include "common/job_list.h"
 #include "common/os_version.h"
 #include "common/printers.h"
 #include "common/trace.h"
@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr DWORD kMaxJobs = 255;
 constexpr int kAnsiNameBytes = 260;
 constexpr DWORD kOwedRetryMs = 1000;
 
@@ -113,20 +112,26 @@ void OweWord(DWORD status)
 }
 
 // Sends command to every queued job whose id is jobId; 1 if any was taken.
+// A job the spooler is already removing counts as deleted and is not
+// commanded again; it cannot be restarted.
 int CommandJob(HANDLE printer, DWORD jobId, DWORD command)
 {
-    DWORD needed = 0, returned = 0;
-    EnumJobsW(printer, 0, kMaxJobs, 1, nullptr, 0, &needed, &returned);
-    std::vector<BYTE> buffer(needed ? needed : 1);
-    if (!EnumJobsW(printer, 0, kMaxJobs, 1, buffer.data(), needed, &needed, &returned)) {
-        TRACE_TagError(L"SM_SetPrinterJob", L"EnumJobs fail!");
+    JobList queue = MISC_ListJobs(printer, 1);
+    if (!queue.listed) {
+        TRACE_TagError(L"SM_SetPrinterJob", L"EnumJobs fail! rc = %lu", queue.error);
         return 0;
     }
-    const JOB_INFO_1W* jobs = reinterpret_cast<const JOB_INFO_1W*>(buffer.data());
+    const JOB_INFO_1W* jobs = reinterpret_cast<const JOB_INFO_1W*>(queue.buffer.data());
     int result = 0;
-    for (DWORD i = 0; i < returned; ++i) {
+    for (DWORD i = 0; i < queue.count; ++i) {
         if (jobs[i].JobId != jobId)
             continue;
+        if (MISC_JobIsLeaving(jobs[i].Status)) {
+            TRACE_Tag(L"SM_SetPrinterJob", L"job %lu is being deleted", jobId);
+            if (command != kJobRestart)
+                result = 1;
+            continue;
+        }
         // Another user's job is refused to a standard user; the user is not
         // told, as with every spooler refusal, but the trace says why.
         if (SetJobW(printer, jobId, 0, nullptr, command))

@@ -4,30 +4,13 @@
 #include <vector>
 
 #include "common/handle_guards.h"
+#include "common/job_list.h"
 #include "common/trace.h"
 #include "preheat/wakeup_stream.h"
 
 namespace {
 
 constexpr const wchar_t* kDocumentName = L"PreHeat";
-constexpr DWORD kMaxJobs = 255;
-
-// The spooler's two-call pattern: ask for the size, then fetch into a buffer
-// of that size. An empty buffer when the second call fails.
-std::vector<BYTE> QueuedJobs(HANDLE printer, DWORD* count)
-{
-    *count = 0;
-    DWORD needed = 0;
-    DWORD returned = 0;
-    EnumJobsW(printer, 0, kMaxJobs, 2, nullptr, 0, &needed, &returned);
-    if (needed == 0)
-        return {};
-    std::vector<BYTE> buffer(needed);
-    if (!EnumJobsW(printer, 0, kMaxJobs, 2, buffer.data(), needed, &needed, &returned))
-        return {};
-    *count = returned;
-    return buffer;
-}
 
 std::vector<BYTE> PrinterInfo2(HANDLE printer)
 {
@@ -82,18 +65,23 @@ int WriteJobPage(HANDLE printer, const unsigned char* data, DWORD size)
 
 } // namespace
 
+// A queue that cannot be listed counts as holding no such job. A job the
+// spooler is removing (deleted while it printed) will not wake the printer.
 int MISC_FindPreheatJob(HANDLE printer, const WCHAR* documentName)
 {
     constexpr const wchar_t* kTag = L"MISC_FindPreheatJob";
-    DWORD count = 0;
-    std::vector<BYTE> buffer = QueuedJobs(printer, &count);
-    TRACE_Tag(kTag, L"pcReturned = %lu", count);
-    const JOB_INFO_2W* jobs = reinterpret_cast<const JOB_INFO_2W*>(buffer.data());
+    JobList queue = MISC_ListJobs(printer, 2);
+    if (!queue.listed)
+        TRACE_TagError(kTag, L"EnumJobs fail! rc = %lu", queue.error);
+    TRACE_Tag(kTag, L"pcReturned = %lu", queue.count);
+    const JOB_INFO_2W* jobs = reinterpret_cast<const JOB_INFO_2W*>(queue.buffer.data());
     int found = 0;
-    for (DWORD i = 0; i < count; ++i) {
+    for (DWORD i = 0; i < queue.count; ++i) {
         const WCHAR* name = jobs[i].pDocument;
         TRACE_Tag(kTag, L"JobId = %lu, job name is %ls", jobs[i].JobId, name ? name : L"");
-        if (name && documentName && _wcsicmp(name, documentName) == 0)
+        if (MISC_JobIsLeaving(jobs[i].Status))
+            TRACE_Tag(kTag, L"JobId = %lu is being deleted", jobs[i].JobId);
+        else if (name && documentName && _wcsicmp(name, documentName) == 0)
             found = 1;
     }
     return found;

@@ -13,5 +13,6 @@ int SM_WritePrinter(const WCHAR* printerName, const unsigned char* data, DWORD s
 // job was queued before or the new one was written completely.
 int MISC_CreatPreheatJob(HANDLE printer, const unsigned char* data, DWORD size);
 
-// 1 when a queued job of the printer has the document name, in any letter case.
+// 1 when a queued job of the printer has the document name, in any letter
+// case, and is not being deleted.
 int MISC_FindPreheatJob(HANDLE printer, const WCHAR* documentName);

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs the cross toolchains, Wine and the test tools when they are missing.
+# Installs the cross toolchains, Wine and the test tools when they are missing;
+# the print server (CUPS) is for the tests on Wine's own spooler
+# (tools/print-server starts one of the project's own).
 # Quick when everything is already there: only dpkg is asked.
 set -euo pipefail
 
@@ -22,6 +24,9 @@ packages=(
   # Authenticode signing of the release, and dist-check's throwaway certificate.
   osslsigncode
   openssl
+  # The print server that the tests on Wine's own spooler print to.
+  cups-daemon
+  cups-client
 )
 if [ "${MFPSM_FUZZ:-0}" = 1 ]; then
   packages+=(clang libclang-rt-14-dev)

@@ -1,11 +1,13 @@
 // The shipped resident monitor driven as the driver side and the user would:
 // drvsim writes the status exchange file, the spooler stand-in keeps the
-// printer and its queue, and the dialog is found and pressed from outside.
+// printer and its queue (Wine's own spooler, in the RealSpooler tests), and
+// the dialog is found and pressed from outside.
 #include <gtest/gtest.h>
 
 #include <memory>
 
 #include "common/printers.h"
+#include "testkit/print_server.h"
 #include "testkit/spool.h"
 #include "testkit/wine_test.h"
 
@@ -13,7 +15,6 @@ namespace {
 
 constexpr DWORD kTimeoutMs = 20000;
 constexpr DWORD kShowWaitMs = 5000;   // a status is taken within a 250 ms tick; generous under load
-constexpr DWORD kQuietMs = 1000;      // four ticks: long enough to see that nothing happens
 constexpr const wchar_t* kPrinter = L"Office MFP";
 constexpr const wchar_t* kTitle = L"MFP Status Monitor";
 constexpr int kDelete = 1117, kContinue = 1119;
@@ -230,7 +231,7 @@ TEST_F(Monitor, ContinueEqualListAndEmptyList)
 
     // An empty list leaves the dialog as it is.
     PostStatus(L"");
-    PumpMessages(kQuietMs);
+    ASSERT_TRUE(TickMonitorTwice());
     EXPECT_EQ(WaitForDialog(0), dialog);
     EXPECT_EQ(Slot(dialog, 1001), L"Paper Jam.");
 
@@ -244,7 +245,7 @@ TEST_F(Monitor, ContinueEqualListAndEmptyList)
     // The list last shown, with a new "LastMsg": nothing happens.
     size_t calls = Count(L"SetPrinter");
     PostStatus(L"35 33");
-    PumpMessages(kQuietMs);
+    ASSERT_TRUE(TickMonitorTwice());
     EXPECT_EQ(FindWindowW(L"#32770", kTitle), nullptr);
     EXPECT_EQ(Count(L"SetPrinter"), calls);
 
@@ -263,7 +264,7 @@ TEST_F(Monitor, CloseMessageIsActedOnOnceWithOrWithoutADialog)
     ASSERT_EQ(Drvsim(L"close"), 0);
     EXPECT_TRUE(WaitKey(L"Message", L"0"));
     EXPECT_TRUE(WaitForNoDialog());
-    PumpMessages(kQuietMs);
+    ASSERT_TRUE(TickMonitorTwice());
     std::vector<SpoolCall> sets = spool_.Calls(L"SetPrinter");
     ASSERT_EQ(sets.size(), before + 1) << "one clear, once";
     EXPECT_EQ(sets.back().status, 0u);
@@ -272,7 +273,7 @@ TEST_F(Monitor, CloseMessageIsActedOnOnceWithOrWithoutADialog)
     // Without a dialog the reset is done all the same.
     ASSERT_EQ(Drvsim(L"close"), 0);
     EXPECT_TRUE(WaitKey(L"Message", L"0"));
-    PumpMessages(kQuietMs);
+    ASSERT_TRUE(TickMonitorTwice());
     EXPECT_EQ(Count(L"SetPrinter"), before + 2);
     EXPECT_TRUE(monitor_->Running());
 
@@ -290,7 +291,7 @@ TEST_F(Monitor, JobCommandsOfTheList)
     std::vector<SpoolJobSeed> jobs = spool_.Jobs(kPrinter);
     ASSERT_EQ(jobs.size(), 1u);
     EXPECT_EQ(jobs[0].id, 8u);
-    PumpMessages(kQuietMs);
+    ASSERT_TRUE(TickMonitorTwice());
     EXPECT_EQ(FindWindowW(L"#32770", kTitle), nullptr) << "a done job command shows no dialog";
     EXPECT_NE(spool_.Status(kPrinter), 0x8u);
 
@@ -322,7 +323,7 @@ TEST_F(Monitor, ShowSMZeroThenExitClearsTheStatus)
     ASSERT_EQ(Drvsim(L"show 0"), 0);
     PostStatus(L"5");
     EXPECT_TRUE(WaitForPrinterStatus(0x400000));
-    PumpMessages(kQuietMs);
+    ASSERT_TRUE(TickMonitorTwice());
     EXPECT_EQ(FindWindowW(L"#32770", kTitle), nullptr);
 
     PostMessageW(FindWindowW(L"mfpsm", nullptr), 1026, 0, 0);  // WM_SM_EXIT
@@ -390,4 +391,48 @@ TEST_F(Monitor, StatusWordOutlivesASpoolerRestart)
     EXPECT_LE(refusedCalls() - refused, kAwayMs / 1000 + 3) << "about one call a second, and the job command's";
     EXPECT_EQ(spool_.Jobs(kPrinter).size(), 2u) << "the job command is not tried again";
     EXPECT_TRUE(monitor_->Running());
+}
+
+namespace {
+
+class RealSpoolerMonitor : public Monitor {};
+
+} // namespace
+
+// Wine's own spooler takes no status word (SetPrinter has no level 0 there)
+// and keeps no job list, so it refuses every job command: the dialog shows
+// for a status on the print server's queue all the same, Delete resets, and
+// the monitor runs on.
+TEST_F(RealSpoolerMonitor, DialogAndDeleteWhateverTheSpoolerRefuses)
+{
+    PostStatus(L"33 5", 7, kUsbQueue);
+    HWND dialog = WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(Slot(dialog, 1001), L"Paper Jam.");
+    EXPECT_EQ(Slot(dialog, 1007), L"Front cover open.");
+    Press(dialog, kDelete);
+    EXPECT_TRUE(WaitKey(L"Message", L"0"));
+    EXPECT_TRUE(WaitForNoDialog());
+
+    // The job command of 117 is refused: the list goes to the dialog.
+    PostStatus(L"117 33", 7, kUsbQueue);
+    dialog = WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(Slot(dialog, 1001), L"Paper Jam.");
+    ASSERT_EQ(Drvsim(L"close"), 0);
+    EXPECT_TRUE(WaitKey(L"Message", L"0"));
+    EXPECT_TRUE(WaitForNoDialog());
+
+    // A printer the spooler does not list: the dialog all the same.
+    PostStatus(L"5", 7, L"\\\\print-host\\MFP_USB");
+    dialog = WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(Slot(dialog, 1001), L"Front cover open.");
+    Press(dialog, kDelete);
+    EXPECT_TRUE(WaitKey(L"Message", L"0"));
+    EXPECT_TRUE(WaitForNoDialog());
+
+    ASSERT_TRUE(monitor_->Running());
+    PostMessageW(FindWindowW(L"mfpsm", nullptr), 1026, 0, 0);  // WM_SM_EXIT
+    EXPECT_EQ(monitor_->Wait(kTimeoutMs), 0);
 }

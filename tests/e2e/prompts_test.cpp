@@ -1,8 +1,12 @@
 // The secure print and accounting prompts of the shipped program, driven as
 // a user would: the dialog of the child process found by its class, text
 // typed character by character, OK pressed. What the driver receives is read
-// back from the spooler stand-in's record.
+// back from the spooler stand-in's record; on the real spooler (the
+// RealSpooler tests), through the spooler by another process.
 #include <gtest/gtest.h>
+
+#include <windows.h>
+#include <winspool.h>
 
 #include <string>
 #include <vector>
@@ -11,6 +15,7 @@
 #include "common/utf16.h"
 #include "prompts/prompt_texts.h"
 #include "resources/resource.h"
+#include "testkit/print_server.h"
 #include "testkit/spool.h"
 #include "testkit/wine_test.h"
 
@@ -139,11 +144,17 @@ public:
         } while (GetTickCount() - start < kTimeoutMs && child_.Running());
         return nullptr;
     }
-    // A refused close leaves the dialog up; give the close time to happen first.
+    // A refused close leaves the dialog up. Its close writes "Message" =
+    // 1028 first, then refuses or ends the dialog; a message sent to the
+    // dialog after that is answered only when the dialog lives on.
     bool StillOpenAfterClose() const
     {
-        Sleep(1000);
-        return IsWindow(dialog_) && child_.Running();
+        DWORD start = GetTickCount();
+        while (MessageKey() != L"1028" && child_.Running() && GetTickCount() - start < kTimeoutMs)
+            Sleep(20);
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutW(dialog_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kTimeoutMs, &result) && IsWindow(dialog_) &&
+               child_.Running();
     }
 
 private:
@@ -309,6 +320,7 @@ TEST_F(Prompts, AnswersReachThePrinterWholeOrTheUserIsToldWhy)
         int exitCode;
         PromptFailure why;
         std::vector<DWORD> asked;
+        const wchar_t* failDelete = L"";  // a value whose take-back fails, and stays
     } cases[] = {
         {true, SpoolRights::kAdmin, false, L"", kPrinter, 0, 0, 1, {}, {kAdminister}},
         {false, SpoolRights::kAdmin, false, L"", kPrinter, 1028, 1, 1, {}, {kAdminister}},
@@ -322,6 +334,8 @@ TEST_F(Prompts, AnswersReachThePrinterWholeOrTheUserIsToldWhy)
          {kAdminister, kLimited}},
         {true, SpoolRights::kAdmin, true, L"", kPrinter, 0, 0, 2, PromptFailure::kRefused, {kAdminister, kLimited}},
         {false, SpoolRights::kAdmin, false, L"", L"No such MFP", 1028, 1, 2, PromptFailure::kNoPrinter, {}},
+        {true, SpoolRights::kAdmin, false, L"SecRemoveFile", kPrinter, 0, 0, 2, PromptFailure::kNotTaken, {kAdminister},
+         L"SecID"},
     };
     for (const auto& c : cases) {
         SpoolSandbox spool;
@@ -330,6 +344,7 @@ TEST_F(Prompts, AnswersReachThePrinterWholeOrTheUserIsToldWhy)
         printer.rights = c.rights;
         printer.refuseOpen = c.refuseOpen;
         printer.failValue = c.failValue;
+        printer.failDelete = c.failDelete;
         spool.AddPrinter(printer);
         std::wstring command = std::wstring(c.secure ? L"security 2 \"" : L"accounting \"") + c.printer + L"\" " +
                                std::to_wstring(c.languageId);
@@ -351,8 +366,8 @@ TEST_F(Prompts, AnswersReachThePrinterWholeOrTheUserIsToldWhy)
         }
         EXPECT_EQ(prompt.Wait(), c.exitCode);
         EXPECT_EQ(MessageKey(), L"1028");
-        size_t values = c.exitCode == 1 ? (c.secure ? 3u : 2u) : 0u;
-        EXPECT_EQ(spool.Data(kPrinter).size(), values) << "all values or none";
+        size_t values = c.exitCode == 1 ? (c.secure ? 3u : 2u) : c.failDelete[0] ? 1u : 0u;
+        EXPECT_EQ(spool.Data(kPrinter).size(), values) << "all values or none, but one that would not go";
         std::vector<DWORD> asked;
         for (const SpoolCall& open : spool.Calls(L"OpenPrinter"))
             asked.push_back(open.access);
@@ -425,4 +440,70 @@ TEST_F(Prompts, AccountingChecksEveryKeystrokeAndStoresNameAndPassword)
     EXPECT_EQ(prompt.Wait(), 1);
     ExpectStored(spool_, {{L"ActName", REG_SZ, TextBuffer(L"Jo Do.e-x_y@z;#1")},
                           {L"ActPWD", REG_SZ, TextBuffer(L"longer")}});
+}
+
+namespace {
+
+// Values of another type and size than a prompt writes, set first, so a
+// value left from an earlier run cannot pass for the new answers.
+void SetStaleValues(const std::vector<const wchar_t*>& names)
+{
+    HANDLE printer = nullptr;
+    PRINTER_DEFAULTSW defaults = {nullptr, nullptr, PRINTER_ACCESS_ADMINISTER};
+    ASSERT_TRUE(OpenPrinterW(const_cast<LPWSTR>(kUsbQueue), &printer, &defaults)) << GetLastError();
+    DWORD stale = 0xDEAD;
+    for (const wchar_t* name : names) {
+        EXPECT_EQ(SetPrinterDataW(printer, const_cast<LPWSTR>(name), REG_DWORD, reinterpret_cast<LPBYTE>(&stale), 4),
+                  static_cast<DWORD>(ERROR_SUCCESS));
+    }
+    ClosePrinter(printer);
+}
+
+} // namespace
+
+// Wine's own spooler with the print server's queue: the answers typed into
+// the controls are read back by the driver side (drvsim), another process,
+// through the same spooler, with their type and size.
+TEST(RealSpoolerPrompts, AnswersAreReadBackThroughTheSpoolerWithTypeAndSize)
+{
+    const struct {
+        std::wstring command;
+        const wchar_t* id;
+        const wchar_t* password;
+        bool uncheck;
+        std::vector<const wchar_t*> values;
+        std::string readBack;
+    } prompts[] = {
+        {L"accounting MFP_USB 0", L"j.doe@finance", L"Sesame 11", false, {L"ActName", L"ActPWD"},
+         "ActName: REG_SZ, 520 bytes, \"j.doe@finance\", the rest zero\r\n"
+         "ActPWD: REG_SZ, 520 bytes, \"Sesame 11\", the rest zero\r\n"},
+        {L"security 2 MFP_USB 1028", L"Payroll#7", L"s3cret pass", true, {L"SecID", L"SecPassWord", L"SecRemoveFile"},
+         "SecID: REG_SZ, 520 bytes, \"Payroll#7\", the rest zero\r\n"
+         "SecPassWord: REG_SZ, 520 bytes, \"s3cret pass\", the rest zero\r\n"
+         "SecRemoveFile: REG_DWORD, 4 bytes, 0\r\n"},
+        {L"security 1 MFP_USB 2052", L"Quarterly-Report", L"", false, {L"SecID", L"SecPassWord", L"SecRemoveFile"},
+         "SecID: REG_SZ, 520 bytes, \"Quarterly-Report\", the rest zero\r\n"
+         "SecPassWord: REG_SZ, 520 bytes, \"\", the rest zero\r\n"
+         "SecRemoveFile: REG_DWORD, 4 bytes, 1\r\n"},
+    };
+    for (const auto& p : prompts) {
+        SCOPED_TRACE(Show(p.command));
+        SetStaleValues(p.values);
+        bool secure = p.values.size() == 3;
+        Prompt prompt(p.command);
+        ASSERT_NE(prompt.Dialog(), nullptr);
+        Type(prompt.Item(secure ? IDC_SEC_ID : IDC_ACT_NAME), p.id);
+        Type(prompt.Item(secure ? IDC_SEC_PASSWORD : IDC_ACT_PASSWORD), p.password);
+        if (p.uncheck)
+            SendMessageW(prompt.Item(IDC_SEC_REMOVE), BM_CLICK, 0, 0);
+        prompt.Press(secure ? IDC_SEC_OK : IDC_ACT_OK);
+        EXPECT_EQ(prompt.Wait(), 1);
+
+        std::wstring command = L"\"" + BesideTest(L"drvsim.exe") + L"\" printer-data MFP_USB";
+        for (const wchar_t* name : p.values)
+            command += std::wstring(L" ") + name;
+        int code = -1;
+        EXPECT_EQ(RunCapture(command, kTimeoutMs, &code), p.readBack);
+        EXPECT_EQ(code, 0);
+    }
 }

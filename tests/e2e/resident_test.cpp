@@ -71,7 +71,11 @@ TEST_F(Resident, TwoCloseStartsMakeOneMonitor)
     ChildProcess second(MfpsmCommand(L"install"));
     ASSERT_TRUE(first.Started() && second.Started());
     ASSERT_NE(WaitForWindow(L"mfpsm", nullptr, kTimeoutMs), nullptr);
-    PumpMessages(1500);
+    // One of them ends, having found the other's window; the other answers
+    // its ticks after that.
+    for (DWORD start = GetTickCount(); first.Running() && second.Running() && GetTickCount() - start < kTimeoutMs;)
+        PumpMessages(20);
+    ASSERT_TRUE(TickMonitorTwice());
 
     bool firstRuns = first.Running(), secondRuns = second.Running();
     EXPECT_NE(firstRuns, secondRuns) << "exactly one stays resident";

@@ -115,6 +115,28 @@ DWORD Number(const std::string& field)
     return static_cast<DWORD>(std::stoul(field.empty() ? "0" : field));
 }
 
+// A job's fields after its printer's name, as its line keeps them.
+SpoolJobSeed JobFrom(const std::vector<std::string>& f)
+{
+    SpoolJobSeed job;
+    job.id = Number(f[2]);
+    job.document = Unescape(f[3]);
+    job.otherOwner = f[4] == "other";
+    if (!f[5].empty())
+        job.dataType = Unescape(f[5]);
+    job.printing = f[6] == "1";
+    job.status = Number(f[7]);
+    job.lingers = Number(f[8]);
+    return job;
+}
+
+std::string JobLine(const char* kind, const std::wstring& printer, const SpoolJobSeed& j)
+{
+    return std::string(kind) + "\t" + Escape(printer) + "\t" + std::to_string(j.id) + "\t" + Escape(j.document) +
+           "\t" + (j.otherOwner ? "other" : "caller") + "\t" + Escape(j.dataType) + "\t" + (j.printing ? "1" : "0") +
+           "\t" + std::to_string(j.status) + "\t" + std::to_string(j.lingers) + "\n";
+}
+
 } // namespace
 
 std::wstring SpoolDir()
@@ -150,8 +172,9 @@ SpoolState SpoolLoadState(const std::wstring& dir)
     for (const std::string& line : ReadLines(dir + L"state.txt")) {
         std::vector<std::string> f = Split(line);
         // Lines written by hand (the demo, the bench) may leave out the
-        // fields at the end: rights and failing value, the job's owner.
-        f.resize(std::max<size_t>(f.size(), 8));
+        // fields at the end: rights and failing values, the job's owner,
+        // data type and state.
+        f.resize(std::max<size_t>(f.size(), 9));
         if (f[0] == "printer" && !f[5].empty()) {
             SpoolPrinterSeed p;
             p.name = Unescape(f[1]);
@@ -161,10 +184,14 @@ SpoolState SpoolLoadState(const std::wstring& dir)
             p.refuseOpen = f[5] == "1";
             p.rights = static_cast<SpoolRights>(Number(f[6]));
             p.failValue = Unescape(f[7]);
+            p.failDelete = Unescape(f[8]);
             state.printers.push_back(p);
         } else if (f[0] == "job" && !f[2].empty()) {
             if (SpoolPrinterSeed* p = SpoolFindPrinter(state, Unescape(f[1])))
-                p->jobs.push_back({Number(f[2]), Unescape(f[3]), f[4] == "other"});
+                p->jobs.push_back(JobFrom(f));
+        } else if (f[0] == "arriving" && !f[2].empty()) {
+            if (SpoolPrinterSeed* p = SpoolFindPrinter(state, Unescape(f[1])))
+                p->arriving.push_back(JobFrom(f));
         } else if (f[0] == "data" && !f[3].empty()) {
             if (SpoolPrinterSeed* p = SpoolFindPrinter(state, Unescape(f[1])))
                 p->data.push_back({Unescape(f[2]), Number(f[3]), Unhex(f[4])});
@@ -185,10 +212,12 @@ bool SpoolSaveState(const std::wstring& dir, const SpoolState& state)
     for (const SpoolPrinterSeed& p : state.printers) {
         text += "printer\t" + Escape(p.name) + "\t" + Escape(p.port) + "\t" + std::to_string(p.attributes) + "\t" +
                 std::to_string(p.status) + "\t" + (p.refuseOpen ? "1" : "0") + "\t" +
-                std::to_string(static_cast<int>(p.rights)) + "\t" + Escape(p.failValue) + "\n";
+                std::to_string(static_cast<int>(p.rights)) + "\t" + Escape(p.failValue) + "\t" +
+                Escape(p.failDelete) + "\n";
         for (const SpoolJobSeed& j : p.jobs)
-            text += "job\t" + Escape(p.name) + "\t" + std::to_string(j.id) + "\t" + Escape(j.document) + "\t" +
-                    (j.otherOwner ? "other" : "caller") + "\n";
+            text += JobLine("job", p.name, j);
+        for (const SpoolJobSeed& j : p.arriving)
+            text += JobLine("arriving", p.name, j);
         for (const SpoolDataValue& d : p.data)
             text += "data\t" + Escape(p.name) + "\t" + Escape(d.name) + "\t" + std::to_string(d.type) + "\t" +
                     Hex(d.data) + "\n";
@@ -209,8 +238,9 @@ ULONGLONG SpoolNow()
 
 SpoolPrinterSeed* SpoolFindPrinter(SpoolState& state, const std::wstring& name)
 {
+    // Printer names are told apart as Windows tells them, letter case aside.
     for (SpoolPrinterSeed& p : state.printers) {
-        if (p.name == name)
+        if (lstrcmpiW(p.name.c_str(), name.c_str()) == 0)
             return &p;
     }
     return nullptr;

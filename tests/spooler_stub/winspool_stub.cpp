@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <winspool.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -190,6 +191,9 @@ private:
     size_t fixed_;
 };
 
+constexpr DWORD kLingerListings = 2;  // EnumJobs answers that still list a deleted printing job
+constexpr DWORD kLastJobCommand = 9;  // JOB_CONTROL_RELEASE, which MinGW's headers lack
+
 std::vector<SpoolJobSeed> JobsFrom(const SpoolPrinterSeed& printer, DWORD first, DWORD count)
 {
     std::vector<SpoolJobSeed> jobs;
@@ -206,7 +210,50 @@ void FillJob(Info& info, const SpoolJobSeed& job, DWORD position, const std::wst
     info.pPrinterName = out.Put(InfoText<Char>(printerName));
     if (!job.document.empty())
         info.pDocument = out.Put(InfoText<Char>(job.document));
+    info.pDatatype = out.Put(InfoText<Char>(job.dataType));
+    info.Status = job.status | (job.printing ? JOB_STATUS_PRINTING : 0);
     info.Position = position;
+}
+
+template <typename Char>
+DWORD JobStringBytes(const SpoolJobSeed& job, const std::wstring& printerName)
+{
+    return InfoBuffer::StringBytes(InfoText<Char>(printerName)) + InfoBuffer::StringBytes(InfoText<Char>(job.dataType)) +
+           (job.document.empty() ? 0 : InfoBuffer::StringBytes(InfoText<Char>(job.document)));
+}
+
+// A deleted job that was printing leaves the queue once it has been listed
+// kLingerListings times; until then each listing counts down.
+bool RetireDeletedJobs(SpoolPrinterSeed& printer)
+{
+    size_t before = printer.jobs.size();
+    auto gone = [](const SpoolJobSeed& j) { return (j.status & JOB_STATUS_DELETING) && j.lingers == 0; };
+    printer.jobs.erase(std::remove_if(printer.jobs.begin(), printer.jobs.end(), gone), printer.jobs.end());
+    return printer.jobs.size() != before;
+}
+
+bool CountListings(SpoolPrinterSeed& printer, const std::vector<SpoolJobSeed>& listed)
+{
+    bool counted = false;
+    for (SpoolJobSeed& j : printer.jobs) {
+        auto same = [&j](const SpoolJobSeed& l) { return l.id == j.id; };
+        if (!(j.status & JOB_STATUS_DELETING) || j.lingers == 0 || std::none_of(listed.begin(), listed.end(), same))
+            continue;
+        --j.lingers;
+        counted = true;
+    }
+    return counted;
+}
+
+// The queue grows by one arriving job: another application prints between
+// a caller's size query and its fetch.
+bool ArriveOne(SpoolPrinterSeed& printer)
+{
+    if (printer.arriving.empty())
+        return false;
+    printer.jobs.push_back(printer.arriving.front());
+    printer.arriving.erase(printer.arriving.begin());
+    return true;
 }
 
 template <typename Char, typename Info>
@@ -216,15 +263,22 @@ BOOL EnumJobsAt(StubHandle* h, DWORD first, DWORD count, LPBYTE buffer, DWORD si
     SpoolLock lock;
     SpoolState state = SpoolLoadState(dir);
     SpoolPrinterSeed* printer = SpoolFindPrinter(state, h->printer);
+    bool changed = printer && RetireDeletedJobs(*printer);
     std::vector<SpoolJobSeed> jobs = printer ? JobsFrom(*printer, first, count) : std::vector<SpoolJobSeed>();
     DWORD bytes = static_cast<DWORD>(jobs.size() * sizeof(Info));
     for (const SpoolJobSeed& j : jobs)
-        bytes += InfoBuffer::StringBytes(InfoText<Char>(h->printer)) +
-                 (j.document.empty() ? 0 : InfoBuffer::StringBytes(InfoText<Char>(j.document)));
+        bytes += JobStringBytes<Char>(j, h->printer);
     *needed = bytes;
     *returned = 0;
     InfoBuffer out(buffer, size, jobs.size() * sizeof(Info));
-    if (bytes > 0 && !out.Fits(bytes))
+    bool fits = bytes == 0 || out.Fits(bytes);
+    if (printer && fits)
+        changed = CountListings(*printer, jobs) || changed;
+    else if (printer)
+        changed = ArriveOne(*printer) || changed;
+    if (changed)
+        SpoolSaveState(dir, state);
+    if (!fits)
         return Fail(ERROR_INSUFFICIENT_BUFFER);
     Info* infos = reinterpret_cast<Info*>(buffer);
     for (size_t i = 0; i < jobs.size(); ++i)
@@ -248,10 +302,26 @@ BOOL EnumJobsOf(HANDLE handle, DWORD first, DWORD count, DWORD level, LPBYTE buf
     return Fail(ERROR_INVALID_LEVEL);
 }
 
+// A connection's name is \\server\share.
+bool IsConnection(const SpoolPrinterSeed& printer)
+{
+    return printer.name.compare(0, 2, L"\\\\") == 0;
+}
+
+std::wstring ServerOf(const SpoolPrinterSeed& printer)
+{
+    return printer.name.substr(0, printer.name.find(L'\\', 2));
+}
+
+DWORD KindAttribute(const SpoolPrinterSeed& printer)
+{
+    return IsConnection(printer) ? PRINTER_ATTRIBUTE_NETWORK : PRINTER_ATTRIBUTE_LOCAL;
+}
+
 // Bytes of the strings that a printer's record takes, and the record.
 DWORD PrinterStringBytes(const PRINTER_INFO_4W*, const SpoolPrinterSeed& printer)
 {
-    return InfoBuffer::StringBytes(printer.name);
+    return InfoBuffer::StringBytes(printer.name) + (IsConnection(printer) ? InfoBuffer::StringBytes(ServerOf(printer)) : 0);
 }
 
 DWORD PrinterStringBytes(const PRINTER_INFO_5A*, const SpoolPrinterSeed& printer)
@@ -262,38 +332,44 @@ DWORD PrinterStringBytes(const PRINTER_INFO_5A*, const SpoolPrinterSeed& printer
 void FillPrinter(PRINTER_INFO_4W& info, const SpoolPrinterSeed& printer, InfoBuffer& out)
 {
     info.pPrinterName = out.Put(printer.name);
-    info.pServerName = nullptr;
-    info.Attributes = PRINTER_ATTRIBUTE_LOCAL;
+    info.pServerName = IsConnection(printer) ? out.Put(ServerOf(printer)) : nullptr;
+    info.Attributes = KindAttribute(printer);
 }
 
 void FillPrinter(PRINTER_INFO_5A& info, const SpoolPrinterSeed& printer, InfoBuffer& out)
 {
     info.pPrinterName = out.Put(Narrow(printer.name));
     info.pPortName = out.Put(Narrow(printer.port));
-    info.Attributes = PRINTER_ATTRIBUTE_LOCAL;
+    info.Attributes = KindAttribute(printer);
 }
 
-// Every seeded printer counts as a local one.
+// The local printers (PRINTER_ENUM_LOCAL) and this user's connections
+// (PRINTER_ENUM_CONNECTIONS), as the flags ask.
 template <typename Info>
-BOOL EnumPrintersAt(LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD returned)
+BOOL EnumPrintersAt(DWORD flags, LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD returned)
 {
     std::wstring dir = SpoolDir();
     SpoolLock lock;
     SpoolState state = dir.empty() ? SpoolState() : SpoolLoadState(dir);
-    DWORD bytes = static_cast<DWORD>(state.printers.size() * sizeof(Info));
-    for (const SpoolPrinterSeed& p : state.printers)
+    std::vector<SpoolPrinterSeed> listed;
+    for (const SpoolPrinterSeed& p : state.printers) {
+        if (flags & (IsConnection(p) ? PRINTER_ENUM_CONNECTIONS : PRINTER_ENUM_LOCAL))
+            listed.push_back(p);
+    }
+    DWORD bytes = static_cast<DWORD>(listed.size() * sizeof(Info));
+    for (const SpoolPrinterSeed& p : listed)
         bytes += PrinterStringBytes(static_cast<const Info*>(nullptr), p);
     *needed = bytes;
     *returned = 0;
-    InfoBuffer out(buffer, size, state.printers.size() * sizeof(Info));
+    InfoBuffer out(buffer, size, listed.size() * sizeof(Info));
     if (bytes > 0 && !out.Fits(bytes))
         return Fail(ERROR_INSUFFICIENT_BUFFER);
     Info* infos = reinterpret_cast<Info*>(buffer);
-    for (size_t i = 0; i < state.printers.size(); ++i) {
+    for (size_t i = 0; i < listed.size(); ++i) {
         memset(&infos[i], 0, sizeof(Info));
-        FillPrinter(infos[i], state.printers[i], out);
+        FillPrinter(infos[i], listed[i], out);
     }
-    *returned = static_cast<DWORD>(state.printers.size());
+    *returned = static_cast<DWORD>(listed.size());
     return TRUE;
 }
 
@@ -307,14 +383,26 @@ BOOL EnumPrintersOf(DWORD flags, const void* serverName, DWORD level, DWORD want
         return Fail(ERROR_INVALID_PARAMETER);
     if (level != wantedLevel)
         return Fail(ERROR_INVALID_LEVEL);
-    if (serverName || !(flags & (PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS))) {
+    if (serverName) {
         *needed = 0;
         *returned = 0;
         return TRUE;
     }
-    return EnumPrintersAt<Info>(buffer, size, needed, returned);
+    return EnumPrintersAt<Info>(flags, buffer, size, needed, returned);
 }
 
+// The data types of the print processor of every printer (winprint).
+bool KnownDataType(const std::wstring& dataType)
+{
+    for (const wchar_t* known : {L"RAW", L"RAW [FF appended]", L"RAW [FF auto]", L"NT EMF 1.003", L"NT EMF 1.006",
+                                 L"NT EMF 1.007", L"NT EMF 1.008", L"TEXT", L"XPS2GDI"}) {
+        if (lstrcmpiW(dataType.c_str(), known) == 0)
+            return true;
+    }
+    return false;
+}
+
+// A job takes the data type given or, with none, the printer's default (RAW).
 DWORD StartDoc(HANDLE handle, const std::wstring& document, const std::wstring& dataType)
 {
     StubHandle* h = FromHandle(handle);
@@ -322,6 +410,8 @@ DWORD StartDoc(HANDLE handle, const std::wstring& document, const std::wstring& 
         return Fail(ERROR_INVALID_HANDLE);
     if (!(h->granted & PRINTER_ACCESS_USE))
         return Fail(ERROR_ACCESS_DENIED);
+    if (!dataType.empty() && !KnownDataType(dataType))
+        return Fail(ERROR_INVALID_DATATYPE);
     std::wstring dir = SpoolDir();
     SpoolLock lock;
     SpoolState state = SpoolLoadState(dir);
@@ -335,7 +425,12 @@ DWORD StartDoc(HANDLE handle, const std::wstring& document, const std::wstring& 
             job = j.id >= job ? j.id + 1 : job;
     }
     state.nextJob = job + 1;
-    printer->jobs.push_back({job, document});
+    SpoolJobSeed started;
+    started.id = job;
+    started.document = document;
+    if (!dataType.empty())
+        started.dataType = dataType;
+    printer->jobs.push_back(started);
     SpoolSaveState(dir, state);
     h->job = job;
     DeleteFileW(SpoolJobFile(dir, job).c_str());
@@ -389,7 +484,7 @@ DWORD ChangeData(HANDLE handle, const wchar_t* function, const std::wstring& nam
     DWORD error = MayChangeData(*h) ? 0 : ERROR_ACCESS_DENIED;
     if (!error && !printer)
         error = ERROR_INVALID_PRINTER_NAME;
-    if (!error && setting && name == printer->failValue)
+    if (!error && name == (setting ? printer->failValue : printer->failDelete))
         error = ERROR_NOT_ENOUGH_MEMORY;
     if (!error) {
         auto& values = printer->data;
@@ -481,9 +576,44 @@ BOOL SetStatus(HANDLE handle, DWORD level, LPBYTE info, DWORD command)
     return ok ? TRUE : Fail(error);
 }
 
+// What SetJob checks before it acts, in the order of the print system's
+// protocol: the job is in this printer's queue, the level is 0 with no
+// structure or 1 to 4 with one (a JOB_INFO_3 names the job it links), and
+// the command is one of the job commands, or none when a structure is given.
+DWORD CheckJobCall(const SpoolPrinterSeed* printer, DWORD jobId, DWORD level, LPBYTE info, DWORD command)
+{
+    auto same = [jobId](const SpoolJobSeed& j) { return j.id == jobId; };
+    if (!printer || std::none_of(printer->jobs.begin(), printer->jobs.end(), same))
+        return ERROR_INVALID_PARAMETER;
+    if (level > 4)
+        return ERROR_INVALID_LEVEL;
+    if (level != 0 && !info)
+        return ERROR_INVALID_PARAMETER;
+    if (level == 3 && reinterpret_cast<const JOB_INFO_3*>(info)->JobId != jobId)
+        return ERROR_INVALID_PARAMETER;
+    if (command > kLastJobCommand || (command == 0 && level == 0))
+        return ERROR_INVALID_PARAMETER;
+    return 0;
+}
+
+// A deleted or cancelled job leaves the queue at once, unless it is being
+// printed: then it lingers, JOB_STATUS_DELETING, until the printer lets go.
+void DeleteJob(SpoolPrinterSeed& printer, size_t index)
+{
+    SpoolJobSeed& job = printer.jobs[index];
+    if (!job.printing) {
+        printer.jobs.erase(printer.jobs.begin() + static_cast<long>(index));
+        return;
+    }
+    if (!(job.status & JOB_STATUS_DELETING)) {
+        job.status |= JOB_STATUS_DELETING;
+        job.lingers = kLingerListings;
+    }
+}
+
 // A job is controlled by its owner, through any handle of theirs, or by a
 // printer administrator; another user's job is refused to everybody else.
-BOOL ControlJob(HANDLE handle, DWORD jobId, DWORD command)
+BOOL ControlJob(HANDLE handle, DWORD jobId, DWORD level, LPBYTE info, DWORD command)
 {
     StubHandle* h = FromHandle(handle);
     if (!h)
@@ -492,20 +622,16 @@ BOOL ControlJob(HANDLE handle, DWORD jobId, DWORD command)
     SpoolLock lock;
     SpoolState state = SpoolLoadState(dir);
     SpoolPrinterSeed* printer = SpoolFindPrinter(state, h->printer);
-    DWORD error = ERROR_INVALID_PARAMETER;
-    if (printer) {
-        for (size_t i = 0; i < printer->jobs.size(); ++i) {
-            if (printer->jobs[i].id != jobId)
-                continue;
-            bool administers = printer->rights == SpoolRights::kAdmin;
-            if (printer->jobs[i].otherOwner && !administers)
-                error = ERROR_ACCESS_DENIED;
-            else if (command >= JOB_CONTROL_PAUSE && command <= JOB_CONTROL_DELETE)
-                error = 0;
-            if (!error && (command == JOB_CONTROL_CANCEL || command == JOB_CONTROL_DELETE))
-                printer->jobs.erase(printer->jobs.begin() + static_cast<long>(i));
-            break;
-        }
+    DWORD error = CheckJobCall(printer, jobId, level, info, command);
+    for (size_t i = 0; !error && i < printer->jobs.size(); ++i) {
+        if (printer->jobs[i].id != jobId)
+            continue;
+        bool administers = printer->rights == SpoolRights::kAdmin;
+        if (printer->jobs[i].otherOwner && !administers)
+            error = ERROR_ACCESS_DENIED;
+        else if (command == JOB_CONTROL_CANCEL || command == JOB_CONTROL_DELETE)
+            DeleteJob(*printer, i);
+        break;
     }
     bool ok = error == 0;
     if (ok)
@@ -580,6 +706,8 @@ WINBOOL WINAPI ClosePrinter(HANDLE handle)
     return TRUE;
 }
 
+// Level 2 as the local spooler fills it for a printer of the winprint print
+// processor with the RAW default data type; a connection names its server.
 WINBOOL WINAPI GetPrinterW(HANDLE handle, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed)
 {
     if (Away(L"GetPrinter"))
@@ -595,18 +723,29 @@ WINBOOL WINAPI GetPrinterW(HANDLE handle, DWORD level, LPBYTE buffer, DWORD size
     SpoolPrinterSeed* printer = SpoolFindPrinter(state, h->printer);
     if (!printer)
         return Fail(ERROR_INVALID_PRINTER_NAME);
-    const std::wstring driver = L"Orvanite Virtual MFP";
-    *needed = static_cast<DWORD>(sizeof(PRINTER_INFO_2W)) + InfoBuffer::StringBytes(printer->name) +
-              InfoBuffer::StringBytes(printer->port) + InfoBuffer::StringBytes(driver);
+    const std::wstring driver = L"Orvanite Virtual MFP", processor = L"winprint", dataType = L"RAW", none;
+    const std::wstring server = IsConnection(*printer) ? ServerOf(*printer) : none;
+    *needed = static_cast<DWORD>(sizeof(PRINTER_INFO_2W));
+    for (const std::wstring* text : std::initializer_list<const std::wstring*>{&printer->name, &printer->port, &driver,
+                                                                                 &processor, &dataType, &none})
+        *needed += InfoBuffer::StringBytes(*text);
+    if (!server.empty())
+        *needed += InfoBuffer::StringBytes(server);
     InfoBuffer out(buffer, size, sizeof(PRINTER_INFO_2W));
     if (!out.Fits(*needed))
         return Fail(ERROR_INSUFFICIENT_BUFFER);
     auto* info = reinterpret_cast<PRINTER_INFO_2W*>(buffer);
     memset(info, 0, sizeof(*info));
+    info->pServerName = server.empty() ? nullptr : out.Put(server);
     info->pPrinterName = out.Put(printer->name);
     info->pPortName = out.Put(printer->port);
     info->pDriverName = out.Put(driver);
-    info->Attributes = printer->attributes;
+    info->pPrintProcessor = out.Put(processor);
+    info->pDatatype = out.Put(dataType);
+    // The texts an installation leaves empty share one empty string.
+    info->pShareName = info->pComment = info->pLocation = info->pSepFile = info->pParameters = out.Put(none);
+    info->Attributes = printer->attributes | KindAttribute(*printer);
+    info->Priority = 1;
     info->Status = printer->status;
     info->cJobs = static_cast<DWORD>(printer->jobs.size());
     return TRUE;
@@ -642,18 +781,18 @@ WINBOOL WINAPI EnumJobsA(HANDLE handle, DWORD first, DWORD count, DWORD level, L
     return EnumJobsOf<char, JOB_INFO_1A, JOB_INFO_2A>(handle, first, count, level, buffer, size, needed, returned);
 }
 
-WINBOOL WINAPI SetJobW(HANDLE handle, DWORD job, DWORD, LPBYTE, DWORD command)
+WINBOOL WINAPI SetJobW(HANDLE handle, DWORD job, DWORD level, LPBYTE info, DWORD command)
 {
     if (Away(L"SetJob"))
         return FALSE;
-    return ControlJob(handle, job, command);
+    return ControlJob(handle, job, level, info, command);
 }
 
-WINBOOL WINAPI SetJobA(HANDLE handle, DWORD job, DWORD, LPBYTE, DWORD command)
+WINBOOL WINAPI SetJobA(HANDLE handle, DWORD job, DWORD level, LPBYTE info, DWORD command)
 {
     if (Away(L"SetJob"))
         return FALSE;
-    return ControlJob(handle, job, command);
+    return ControlJob(handle, job, level, info, command);
 }
 
 DWORD WINAPI StartDocPrinterW(HANDLE handle, DWORD level, LPBYTE info)
@@ -748,6 +887,8 @@ DWORD WINAPI SetPrinterDataA(HANDLE handle, LPSTR name, DWORD type, LPBYTE data,
 
 DWORD WINAPI GetPrinterDataW(HANDLE handle, LPWSTR name, LPDWORD type, LPBYTE data, DWORD size, LPDWORD needed)
 {
+    if (Away(L"GetPrinterData"))
+        return RPC_S_SERVER_UNAVAILABLE;
     return ReadData(handle, name ? name : L"", type, data, size, needed);
 }
 

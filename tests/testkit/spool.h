@@ -16,6 +16,10 @@ struct SpoolJobSeed {
     DWORD id = 0;
     std::wstring document;
     bool otherOwner = false;  // queued by another user, not by the caller
+    std::wstring dataType = L"RAW";  // the job's data type: the printer's default (RAW) unless given
+    bool printing = false;    // being printed: a delete leaves it listed a while as JOB_STATUS_DELETING
+    DWORD status = 0;         // JOB_INFO Status beyond JOB_STATUS_PRINTING
+    DWORD lingers = 0;        // while deleting: EnumJobs answers that still list it
 };
 
 // The caller's rights on a printer under the default printer security: an
@@ -32,7 +36,7 @@ struct SpoolDataValue {
 };
 
 struct SpoolPrinterSeed {
-    std::wstring name;
+    std::wstring name;           // \\server\share: this user's connection to a share; else a local printer
     std::wstring port = L"USB001";
     DWORD attributes = 0;        // PRINTER_INFO_2 Attributes (0x400: work offline)
     DWORD status = 0;            // the printer's status word at the start
@@ -41,6 +45,10 @@ struct SpoolPrinterSeed {
     std::wstring failValue;      // SetPrinterData of this value name fails (ERROR_NOT_ENOUGH_MEMORY)
     std::vector<SpoolJobSeed> jobs;
     std::vector<SpoolDataValue> data;  // printer data values, in the order first set
+    std::wstring failDelete;     // DeletePrinterData of this value name fails (ERROR_NOT_ENOUGH_MEMORY)
+    // Jobs queued one at a time, each as an EnumJobs call answers that its
+    // buffer is too small: the queue grows between the size query and the fetch.
+    std::vector<SpoolJobSeed> arriving;
 };
 
 // One recorded call of the stand-in.

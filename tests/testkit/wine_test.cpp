@@ -154,6 +154,19 @@ bool WaitForNoWindow(const wchar_t* className, DWORD timeoutMs)
     return true;
 }
 
+bool TickMonitorTwice()
+{
+    constexpr UINT_PTR kMonitorTimer = 1;
+    constexpr UINT kAnswerMs = 10000;
+    HWND monitor = FindWindowW(L"mfpsm", nullptr);
+    for (int tick = 0; tick < 2; ++tick) {
+        DWORD_PTR result = 0;
+        if (!monitor || !SendMessageTimeoutW(monitor, WM_TIMER, kMonitorTimer, 0, SMTO_ABORTIFHUNG, kAnswerMs, &result))
+            return false;
+    }
+    return true;
+}
+
 void PumpMessages(DWORD ms)
 {
     DWORD start = GetTickCount();

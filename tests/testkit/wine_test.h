@@ -49,6 +49,13 @@ HWND WaitForDialogOf(const ChildProcess& child, DWORD timeoutMs);
 // Polls until no top-level window of the class exists; false on time-out.
 bool WaitForNoWindow(const wchar_t* className, DWORD timeoutMs);
 
+// Runs the resident monitor's tick twice, now, in the monitor: its timer
+// handler does nothing but the tick, and a message sent to its window is
+// handled before the send returns. Whatever the monitor makes of a status
+// written before is then done, so a check that nothing happened needs no
+// wait of a guessed length. False when no monitor answers.
+bool TickMonitorTwice();
+
 // Dispatches this thread's messages for about ms milliseconds.
 void PumpMessages(DWORD ms);
 

@@ -16,6 +16,7 @@
 #include "prompts/secure_dialog.h"
 #include "resources/resource.h"
 #include "testkit/spool.h"
+#include "testkit/trace_capture.h"
 #include "testkit/wine_test.h"
 
 namespace {
@@ -289,8 +290,9 @@ TEST(PromptPrinter, StoresEveryAnswerOrNone)
         const wchar_t* failValue;
         int stored;
         PromptFailure why;
-        std::vector<std::wstring> calls;  // data calls: "+name" set, "-name" deleted, "!name" refused
+        std::vector<std::wstring> calls;  // data calls: "+name" set, "-name" deleted, "!name" refused, "?name" kept
         size_t valuesLeft;
+        const wchar_t* failDelete = L"";
     } cases[] = {
         {SpoolRights::kAdmin, L"", 1, PromptFailure::kNoPrinter, {L"+First", L"+Second", L"+Third"}, 3},
         {SpoolRights::kUserLimited, L"", 1, PromptFailure::kNoPrinter, {L"+First", L"+Second", L"+Third"}, 3},
@@ -298,6 +300,9 @@ TEST(PromptPrinter, StoresEveryAnswerOrNone)
          {L"+First", L"+Second", L"!Third", L"-First", L"-Second"}, 0},
         {SpoolRights::kUserLimited, L"First", 0, PromptFailure::kNotTaken, {L"!First"}, 0},
         {SpoolRights::kUser, L"", 0, PromptFailure::kRefused, {}, 0},
+        // A value that will not go is left, traced; the others still go.
+        {SpoolRights::kAdmin, L"Third", 0, PromptFailure::kNotTaken,
+         {L"+First", L"+Second", L"!Third", L"?First", L"-Second"}, 1, L"First"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("rights " + std::to_string(static_cast<int>(c.rights)) + ", failing value " +
@@ -307,11 +312,14 @@ TEST(PromptPrinter, StoresEveryAnswerOrNone)
         printer.name = L"Office MFP";
         printer.rights = c.rights;
         printer.failValue = c.failValue;
+        printer.failDelete = c.failDelete;
         spool.AddPrinter(printer);
         wcsncpy(g_szTargetPrinter, L"Office MFP", kTextUnits - 1);
         PromptFailure why = PromptFailure::kNoPrinter;
+        TraceCapture trace;
         EXPECT_EQ(MISC_StorePromptAnswers(values, 3, &why), c.stored);
         EXPECT_EQ(why, c.why);
+        EXPECT_EQ(trace.Count("delete First fail!"), c.failDelete[0] ? 1u : 0u);
         std::vector<std::wstring> calls;
         for (const SpoolCall& call : spool.Calls()) {
             if (call.function == L"SetPrinterData")

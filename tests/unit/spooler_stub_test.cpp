@@ -5,9 +5,12 @@
 #include <windows.h>
 #include <winspool.h>
 
+#include <map>
+#include <string>
 #include <vector>
 
 #include "common/printers.h"
+#include "testkit/print_server.h"
 #include "testkit/spool.h"
 #include "testkit/wine_test.h"
 
@@ -70,10 +73,45 @@ TEST_F(SpoolerStandIn, ReportsPrinterInformation)
     auto* info = reinterpret_cast<PRINTER_INFO_2W*>(buffer.data());
     EXPECT_STREQ(info->pPortName, L"USB001");
     EXPECT_STREQ(info->pPrinterName, L"Office MFP");
-    EXPECT_EQ(info->Attributes, 0x40u);
+    EXPECT_EQ(info->pServerName, nullptr) << "a local printer";
+    EXPECT_STREQ(info->pDatatype, L"RAW");
+    EXPECT_STREQ(info->pPrintProcessor, L"winprint");
+    EXPECT_STREQ(info->pShareName, L"");
+    EXPECT_EQ(info->Attributes, static_cast<DWORD>(PRINTER_ATTRIBUTE_LOCAL));
+    EXPECT_EQ(info->Priority, 1u);
     EXPECT_EQ(info->Status, 0x2u);
     EXPECT_EQ(info->cJobs, 2u);
     ClosePrinter(printer);
+
+    // Names are told apart as Windows does, letter case aside; the record
+    // gives the printer's own. A connection names its server and is a
+    // network printer; seeded attributes are kept.
+    SpoolPrinterSeed connection;
+    connection.name = L"\\\\print-server\\Office MFP";
+    connection.attributes = PRINTER_ATTRIBUTE_WORK_OFFLINE;
+    spool_.AddPrinter(connection);
+    const struct {
+        const wchar_t* opened;
+        const wchar_t* name;
+        const wchar_t* server;
+        DWORD attributes;
+    } cases[] = {
+        {L"OFFICE mfp", L"Office MFP", nullptr, PRINTER_ATTRIBUTE_LOCAL},
+        {L"\\\\PRINT-SERVER\\office mfp", L"\\\\print-server\\Office MFP", L"\\\\print-server",
+         PRINTER_ATTRIBUTE_NETWORK | PRINTER_ATTRIBUTE_WORK_OFFLINE},
+    };
+    for (const auto& c : cases) {
+        printer = Open(c.opened);
+        ASSERT_NE(printer, nullptr);
+        GetPrinterW(printer, 2, nullptr, 0, &needed);
+        buffer.assign(needed, 0);
+        ASSERT_TRUE(GetPrinterW(printer, 2, buffer.data(), needed, &needed));
+        info = reinterpret_cast<PRINTER_INFO_2W*>(buffer.data());
+        EXPECT_STREQ(info->pPrinterName, c.name);
+        EXPECT_STREQ(info->pServerName, c.server);
+        EXPECT_EQ(info->Attributes, c.attributes);
+        ClosePrinter(printer);
+    }
 }
 
 TEST_F(SpoolerStandIn, SetsStatusWordsAndControlsJobs)
@@ -147,6 +185,18 @@ TEST_F(SpoolerStandIn, KeepsDocumentsAndPrinterData)
     wchar_t id[260] = L"job\t1";
     EXPECT_EQ(SetPrinterDataW(printer, const_cast<LPWSTR>(L"SecID"), REG_SZ, reinterpret_cast<LPBYTE>(id), 520),
               static_cast<DWORD>(ERROR_SUCCESS));
+    // Read back as the driver reads it: the size first, then the value.
+    DWORD type = 0, needed = 0;
+    BYTE read[600] = {};
+    EXPECT_EQ(GetPrinterDataW(printer, const_cast<LPWSTR>(L"SecID"), &type, read, 8, &needed),
+              static_cast<DWORD>(ERROR_MORE_DATA));
+    EXPECT_EQ(needed, 520u);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(GetPrinterDataW(printer, const_cast<LPWSTR>(L"SecID"), &type, read, sizeof(read), &needed),
+              static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_EQ(memcmp(read, id, 520), 0);
+    EXPECT_EQ(GetPrinterDataW(printer, const_cast<LPWSTR>(L"SecPassWord"), &type, read, sizeof(read), &needed),
+              static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
     ClosePrinter(printer);
 
     std::vector<SpoolCall> data = spool_.Calls(L"SetPrinterData");
@@ -164,27 +214,48 @@ TEST_F(SpoolerStandIn, KeepsDocumentsAndPrinterData)
 }
 
 // The product opens only printers that the spooler lists; the stand-in
-// lists every seeded printer, in both forms, at the levels used for names.
+// lists its local printers and this user's connections as the flags ask,
+// in both forms, at the levels used for names.
 TEST_F(SpoolerStandIn, ListsItsPrintersByName)
 {
+    SpoolPrinterSeed connection;
+    connection.name = L"\\\\print-server\\Shared MFP";
+    spool_.AddPrinter(connection);
+    const struct {
+        DWORD flags;
+        std::vector<std::wstring> names;
+    } cases[] = {
+        {PRINTER_ENUM_LOCAL, {L"Office MFP", L"Locked"}},
+        {PRINTER_ENUM_CONNECTIONS, {L"\\\\print-server\\Shared MFP"}},
+        {PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, {L"Office MFP", L"Locked", L"\\\\print-server\\Shared MFP"}},
+        {PRINTER_ENUM_SHARED, {}},
+    };
     DWORD needed = 0, returned = 0;
-    EnumPrintersW(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4, nullptr, 0, &needed, &returned);
-    std::vector<BYTE> wide(needed);
-    ASSERT_TRUE(EnumPrintersW(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4, wide.data(), needed, &needed,
-                              &returned));
-    ASSERT_EQ(returned, 2u);
-    const auto* w = reinterpret_cast<const PRINTER_INFO_4W*>(wide.data());
-    EXPECT_STREQ(w[0].pPrinterName, L"Office MFP");
-    EXPECT_STREQ(w[1].pPrinterName, L"Locked");
+    std::vector<BYTE> wide;
+    for (const auto& c : cases) {
+        EnumPrintersW(c.flags, nullptr, 4, nullptr, 0, &needed, &returned);
+        wide.assign(needed, 0);
+        ASSERT_TRUE(EnumPrintersW(c.flags, nullptr, 4, wide.data(), needed, &needed, &returned)) << c.flags;
+        const auto* w = reinterpret_cast<const PRINTER_INFO_4W*>(wide.data());
+        std::vector<std::wstring> names;
+        for (DWORD i = 0; i < returned; ++i) {
+            names.push_back(w[i].pPrinterName);
+            bool remote = w[i].pPrinterName[0] == L'\\';
+            EXPECT_EQ(w[i].Attributes, static_cast<DWORD>(remote ? PRINTER_ATTRIBUTE_NETWORK : PRINTER_ATTRIBUTE_LOCAL));
+            EXPECT_STREQ(w[i].pServerName, remote ? L"\\\\print-server" : nullptr);
+        }
+        EXPECT_EQ(names, c.names) << c.flags;
+    }
 
     EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 5, nullptr, 0, &needed, &returned);
     std::vector<BYTE> ansi(needed);
     ASSERT_TRUE(EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 5, ansi.data(), needed, &needed, &returned));
-    ASSERT_EQ(returned, 2u);
+    ASSERT_EQ(returned, 2u) << "the local printers";
     const auto* a = reinterpret_cast<const PRINTER_INFO_5A*>(ansi.data());
     EXPECT_STREQ(a[0].pPrinterName, "Office MFP");
     EXPECT_STREQ(a[1].pPortName, "IP_10.0.0.9");
 
+    wide.assign(8, 0);
     EXPECT_FALSE(EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, wide.data(), 8, &needed, &returned));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
 }
@@ -291,4 +362,250 @@ TEST_F(SpoolerStandIn, ChecksEachCallAgainstTheHandleAndTheJobOwner)
     EXPECT_TRUE(SetJobW(user, 7, 0, nullptr, JOB_CONTROL_DELETE));
     ClosePrinter(user);
     EXPECT_EQ(spool_.Jobs(L"User").size(), 2u);
+}
+
+// A job takes the data type given, or the printer's default (RAW) when none
+// is; one its print processor does not know is refused.
+TEST_F(SpoolerStandIn, GivesEachJobItsDataType)
+{
+    const struct {
+        const wchar_t* given;
+        DWORD error;
+        const wchar_t* listed;
+    } cases[] = {
+        {nullptr, 0, L"RAW"},
+        {L"RAW", 0, L"RAW"},
+        {L"nt emf 1.008", 0, L"nt emf 1.008"},
+        {L"PostScript", ERROR_INVALID_DATATYPE, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.given ? std::string(c.given, c.given + wcslen(c.given)) : "no data type");
+        HANDLE printer = Open(L"Office MFP");
+        ASSERT_NE(printer, nullptr);
+        DOC_INFO_1W doc = {const_cast<LPWSTR>(L"Doc"), nullptr, const_cast<LPWSTR>(c.given)};
+        DWORD job = StartDocPrinterW(printer, 1, reinterpret_cast<LPBYTE>(&doc));
+        EXPECT_EQ(job != 0, c.error == 0);
+        if (!job)
+            EXPECT_EQ(GetLastError(), c.error);
+        else
+            EndDocPrinter(printer);
+        DWORD needed = 0, returned = 0;
+        EnumJobsW(printer, 0, 255, 2, nullptr, 0, &needed, &returned);
+        std::vector<BYTE> buffer(needed);
+        ASSERT_TRUE(EnumJobsW(printer, 0, 255, 2, buffer.data(), needed, &needed, &returned));
+        const auto* last = reinterpret_cast<const JOB_INFO_2W*>(buffer.data()) + returned - 1;
+        EXPECT_STREQ(job ? last->pDatatype : nullptr, c.listed);
+        EXPECT_EQ(last->JobId == job, job != 0) << "a refused document queues no job";
+        ClosePrinter(printer);
+    }
+}
+
+// SetJob checks its call as the print system does: the job must be in the
+// printer's queue, level 0 comes with no structure and a command, levels 1
+// to 4 with a structure (a JOB_INFO_3 naming the same job), commands are
+// the nine job commands.
+TEST_F(SpoolerStandIn, SetJobChecksLevelStructureAndCommand)
+{
+    JOB_INFO_1W info1 = {};
+    JOB_INFO_2W info2 = {};
+    JOB_INFO_3 links = {7, 9, 0};
+    JOB_INFO_3 linksOther = {9, 7, 0};
+    const struct {
+        DWORD job, level;
+        void* info;
+        DWORD command, error;
+    } cases[] = {
+        {7, 0, nullptr, JOB_CONTROL_RESTART, 0},
+        {7, 0, nullptr, 9, 0},  // JOB_CONTROL_RELEASE
+        {7, 0, nullptr, 0, ERROR_INVALID_PARAMETER},
+        {7, 0, nullptr, 10, ERROR_INVALID_PARAMETER},
+        {7, 1, &info1, 0, 0},
+        {7, 2, &info2, JOB_CONTROL_PAUSE, 0},
+        {7, 1, nullptr, JOB_CONTROL_RESTART, ERROR_INVALID_PARAMETER},
+        {7, 3, &links, 0, 0},
+        {7, 3, &linksOther, 0, ERROR_INVALID_PARAMETER},
+        {7, 5, &info1, JOB_CONTROL_RESTART, ERROR_INVALID_LEVEL},
+        {42, 0, nullptr, JOB_CONTROL_RESTART, ERROR_INVALID_PARAMETER},
+    };
+    HANDLE printer = Open(L"Office MFP");
+    ASSERT_NE(printer, nullptr);
+    for (const auto& c : cases) {
+        SCOPED_TRACE("job " + std::to_string(c.job) + " level " + std::to_string(c.level) + " command " +
+                     std::to_string(c.command));
+        BOOL ok = SetJobW(printer, c.job, c.level, static_cast<LPBYTE>(c.info), c.command);
+        EXPECT_EQ(ok != FALSE, c.error == 0);
+        if (!ok)
+            EXPECT_EQ(GetLastError(), c.error);
+        EXPECT_EQ(spool_.Calls(L"SetJob").back().error, c.error);
+    }
+    ClosePrinter(printer);
+    EXPECT_EQ(spool_.Jobs(L"Office MFP").size(), 2u);
+}
+
+// A job deleted while it prints stays listed, JOB_STATUS_DELETING, for two
+// more listings before it leaves the queue; a job not printing leaves at once.
+TEST_F(SpoolerStandIn, APrintingJobLingersAfterItsDelete)
+{
+    SpoolPrinterSeed busy;
+    busy.name = L"Busy MFP";
+    busy.jobs = {{7, L"Printing.pdf"}, {9, L"Next.pdf"}};
+    busy.jobs[0].printing = true;
+    spool_.AddPrinter(busy);
+    HANDLE printer = Open(L"Busy MFP");
+    ASSERT_NE(printer, nullptr);
+    EXPECT_TRUE(SetJobW(printer, 7, 0, nullptr, JOB_CONTROL_DELETE));
+    EXPECT_TRUE(SetJobW(printer, 9, 0, nullptr, JOB_CONTROL_DELETE));
+    EXPECT_TRUE(SetJobW(printer, 7, 0, nullptr, JOB_CONTROL_DELETE)) << "deleting it again changes nothing";
+    const DWORD deleting = JOB_STATUS_DELETING | JOB_STATUS_PRINTING;
+    for (size_t expected : {1u, 1u, 0u}) {
+        DWORD needed = 0, returned = 0;
+        EnumJobsW(printer, 0, 255, 1, nullptr, 0, &needed, &returned);
+        std::vector<BYTE> buffer(needed ? needed : 1);
+        ASSERT_TRUE(EnumJobsW(printer, 0, 255, 1, buffer.data(), needed, &needed, &returned));
+        ASSERT_EQ(returned, expected);
+        if (returned) {
+            const auto* job = reinterpret_cast<const JOB_INFO_1W*>(buffer.data());
+            EXPECT_EQ(job->JobId, 7u);
+            EXPECT_EQ(job->Status, deleting);
+        }
+    }
+    ClosePrinter(printer);
+    EXPECT_TRUE(spool_.Jobs(L"Busy MFP").empty());
+}
+
+// Another application prints between a caller's size query and its fetch:
+// each call that finds its buffer too small lets one more job arrive, so the
+// fetch fails with ERROR_INSUFFICIENT_BUFFER and a larger size until none is
+// left to arrive.
+TEST_F(SpoolerStandIn, AQueueGrowsBetweenSizeQueryAndFetch)
+{
+    SpoolPrinterSeed growing;
+    growing.name = L"Growing MFP";
+    growing.jobs = {{7, L"First.pdf"}};
+    growing.arriving = {{8, L"Second.pdf"}, {9, L"PreHeat"}};
+    spool_.AddPrinter(growing);
+    HANDLE printer = Open(L"Growing MFP");
+    ASSERT_NE(printer, nullptr);
+    DWORD needed = 0, returned = 0;
+    EXPECT_FALSE(EnumJobsW(printer, 0, 255, 2, nullptr, 0, &needed, &returned));
+    std::vector<DWORD> sizes = {needed};
+    std::vector<BYTE> buffer;
+    for (int fetch = 0; fetch < 5; ++fetch) {
+        buffer.assign(needed, 0);
+        if (EnumJobsW(printer, 0, 255, 2, buffer.data(), needed, &needed, &returned))
+            break;
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+        sizes.push_back(needed);
+    }
+    ASSERT_EQ(sizes.size(), 3u) << "two fetches fail, one per arriving job";
+    EXPECT_LT(sizes[0], sizes[1]);
+    EXPECT_LT(sizes[1], sizes[2]);
+    ASSERT_EQ(returned, 3u);
+    EXPECT_STREQ(reinterpret_cast<const JOB_INFO_2W*>(buffer.data())[2].pDocument, L"PreHeat");
+    ClosePrinter(printer);
+}
+
+// A value can be made to resist its deletion, as with a spooler that fails
+// halfway through a prompt's rollback.
+TEST_F(SpoolerStandIn, DeletesPrinterDataUnlessTheValueIsMadeToFail)
+{
+    SpoolPrinterSeed sticky;
+    sticky.name = L"Sticky MFP";
+    sticky.failDelete = L"SecID";
+    spool_.AddPrinter(sticky);
+    HANDLE printer = Open(L"Sticky MFP");
+    ASSERT_NE(printer, nullptr);
+    DWORD one = 1;
+    for (const wchar_t* name : {L"SecID", L"SecRemoveFile"})
+        EXPECT_EQ(SetPrinterDataW(printer, const_cast<LPWSTR>(name), REG_DWORD, reinterpret_cast<LPBYTE>(&one), 4), 0u);
+    EXPECT_EQ(DeletePrinterDataW(printer, const_cast<LPWSTR>(L"SecRemoveFile")), 0u);
+    EXPECT_EQ(DeletePrinterDataW(printer, const_cast<LPWSTR>(L"SecID")), static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY));
+    ClosePrinter(printer);
+    std::vector<SpoolDataValue> kept = spool_.Data(L"Sticky MFP");
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0].name, L"SecID");
+    EXPECT_FALSE(spool_.Calls(L"DeletePrinterData").back().ok);
+}
+
+namespace {
+
+// Wine takes WINEDLLOVERRIDES only from the environment it was started
+// with, so the stand-in is chosen for a copy of the probe by its name, in
+// the prefix's registry, and the copy runs beside a copy of the stand-in.
+class StandInProbe {
+public:
+    StandInProbe()
+    {
+        DeleteRegTree(HKEY_CURRENT_USER, kKey);
+        RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"winspool.drv", REG_SZ, L"native", sizeof(L"native"));
+        CopyFileW(BesideTest(L"spooler_probe.exe").c_str(), Path().c_str(), FALSE);
+        CopyFileW(BesideTest(L"winspool.drv").c_str(), folder_.File(L"winspool.drv").c_str(), FALSE);
+    }
+    ~StandInProbe() { DeleteRegTree(HKEY_CURRENT_USER, kKey); }
+    StandInProbe(const StandInProbe&) = delete;
+    StandInProbe& operator=(const StandInProbe&) = delete;
+
+    std::wstring Path() const { return folder_.File(L"stand_in_probe.exe"); }
+
+private:
+    static constexpr const wchar_t* kKey = L"Software\\Wine\\AppDefaults\\stand_in_probe.exe\\DllOverrides";
+    ScratchDir folder_;
+};
+
+// The probe's answers on the print server's queue, by key.
+std::map<std::string, std::string> Probe(const std::wstring& program)
+{
+    int code = -1;
+    std::string output = RunCapture(L"\"" + program + L"\" MFP_USB", 20000, &code);
+    EXPECT_EQ(code, 0) << output;
+    std::map<std::string, std::string> answers;
+    size_t start = 0;
+    for (size_t end; (end = output.find('\n', start)) != std::string::npos; start = end + 1) {
+        std::string line = output.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        size_t equals = line.find('=');
+        if (equals != std::string::npos)
+            answers[line.substr(0, equals)] = line.substr(equals + 1);
+    }
+    return answers;
+}
+
+} // namespace
+
+// Where the stand-in and Wine's own spooler both answer a call, they answer
+// alike, but for the differences below; DIFFERENCES.md beside the stand-in
+// gives the reason of each.
+TEST(RealSpoolerAgreement, TheStandInAnswersAsTheRealSpoolerDoes)
+{
+    SpoolSandbox spool;
+    SpoolPrinterSeed queue;
+    queue.name = kUsbQueue;
+    queue.port = L"CUPS:MFP_USB";
+    spool.AddPrinter(queue);
+    const std::map<std::string, std::pair<std::string, std::string>> differences = {
+        // key: {the stand-in's answer, Wine's}
+        {"enum.local", {"listed, server null, attributes 0x40", "listed, server null, attributes 0x0"}},
+        {"getprinter2.attributes", {"0x40", "0x0"}},
+        {"getprinter2.priority", {"1", "0"}},
+        {"getprinter2.devmode", {"none", "given"}},
+        {"setprinter.status", {"ok", "error 124"}},
+        {"enumjobs", {"ok, 0 jobs", "error 0"}},
+        {"setjob.unknown", {"error 87", "error 0"}},
+        {"startdoc.unknown_type", {"error 1804", "not ended"}},
+    };
+    StandInProbe standInProbe;
+    std::map<std::string, std::string> standIn = Probe(standInProbe.Path());
+    std::map<std::string, std::string> real = Probe(BesideTest(L"spooler_probe.exe"));
+    ASSERT_GT(real.size(), differences.size());
+    for (const auto& [key, answer] : real) {
+        auto difference = differences.find(key);
+        if (difference == differences.end()) {
+            EXPECT_EQ(standIn[key], answer) << key;
+            continue;
+        }
+        EXPECT_EQ(standIn[key], difference->second.first) << key;
+        EXPECT_EQ(answer, difference->second.second) << key;
+    }
+    EXPECT_EQ(standIn.size(), real.size()) << "the same calls answered";
 }

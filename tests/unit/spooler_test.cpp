@@ -1,42 +1,17 @@
-// Spooler status words and job commands against the spooler stand-in.
+// Spooler status words and job commands against the spooler stand-in, and
+// (the RealSpooler tests) against Wine's own spooler.
 #include <gtest/gtest.h>
 
 #include "common/printers.h"
 #include "monitor/monitor_window.h"
 #include "monitor/spooler.h"
 #include "monitor_env.h"
+#include "prompts/prompt_dialog.h"
+#include "testkit/import_patch.h"
+#include "testkit/print_server.h"
+#include "testkit/trace_capture.h"
 
 namespace {
-
-// The trace log written while it lives, to count lines in.
-class TraceCapture {
-public:
-    TraceCapture() : saved_(g_TraceSwitches)
-    {
-        g_TraceSwitches.minLevel = 1;
-        g_TraceSwitches.channel = 1;
-        g_TraceSwitches.channelFlags[0] = 1;
-        g_TraceSwitches.logFileFlag = 1;
-        wcscpy(g_TraceSwitches.logFilePath, dir_.File(L"trace.log").c_str());
-    }
-    ~TraceCapture() { g_TraceSwitches = saved_; }
-    TraceCapture(const TraceCapture&) = delete;
-    TraceCapture& operator=(const TraceCapture&) = delete;
-
-    size_t Count(const std::string& text) const
-    {
-        std::vector<unsigned char> bytes = ReadAllBytes(dir_.File(L"trace.log"));
-        std::string log(bytes.begin(), bytes.end());
-        size_t count = 0;
-        for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
-            ++count;
-        return count;
-    }
-
-private:
-    ScratchDir dir_;
-    TraceSwitches saved_;
-};
 
 SpoolPrinterSeed PrinterWith(const wchar_t* name, SpoolRights rights)
 {
@@ -187,6 +162,50 @@ TEST(PrinterJob, FailsWithoutTheJobOrThePrinter)
     EXPECT_EQ(SM_SetPrinterJob(kJobRestart, kJob), 0);
     EXPECT_TRUE(env.JobCommands().empty());
     EXPECT_TRUE(env.JobQueued(kJob));
+}
+
+// The queue may grow between the size query and the fetch of EnumJobs: the
+// job commands fetch again with the larger size rather than give up, but
+// not for ever.
+TEST(PrinterJob, FindsTheJobWhileTheQueueGrows)
+{
+    const struct {
+        DWORD arriving;
+        int result;
+    } cases[] = {{1, 1}, {3, 1}, {20, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.arriving) + " jobs arriving");
+        MonitorEnv env(false);
+        SpoolPrinterSeed printer;
+        printer.name = kPrinter;
+        printer.jobs = {{kJob, L"Report.pdf"}};
+        for (DWORD id = 20; id < 20 + c.arriving; ++id)
+            printer.arriving.push_back({id, L"Late.pdf"});
+        env.Spool().AddPrinter(printer);
+        env.Write(L"PrinterName", kPrinter);
+        TraceCapture trace;
+        EXPECT_EQ(SM_SetPrinterJob(kJobCancel, kJob), c.result);
+        EXPECT_EQ(env.JobQueued(kJob), c.result == 0);
+        EXPECT_EQ(trace.Count("EnumJobs fail! rc = 122"), c.result ? 0u : 1u);
+    }
+}
+
+// A job deleted while it printed stays listed a while, being deleted: it is
+// not commanded again. Deleting it counts as done, restarting it does not.
+TEST(PrinterJob, AJobBeingDeletedIsNotCommandedAgain)
+{
+    MonitorEnv env(false);
+    SpoolPrinterSeed printer;
+    printer.name = kPrinter;
+    printer.jobs = {{kJob, L"Report.pdf"}};
+    printer.jobs[0].printing = true;
+    env.Spool().AddPrinter(printer);
+    env.Write(L"PrinterName", kPrinter);
+    EXPECT_EQ(SM_SetPrinterJob(kJobCancel, kJob), 1);
+    ASSERT_TRUE(env.JobQueued(kJob)) << "it lingers";
+    EXPECT_EQ(SM_SetPrinterJob(kJobCancel, kJob), 1);
+    EXPECT_EQ(SM_SetPrinterJob(kJobRestart, kJob), 0);
+    EXPECT_EQ(env.JobCommands(), (std::vector<std::pair<DWORD, DWORD>>{{kJob, 5}}));
 }
 
 // "PrinterName" comes from a file every local user can write: a name the
@@ -353,4 +372,96 @@ TEST(SpoolerAway, TheOwedWordIsTriedOnceASecondUntilANewStatus)
     SM_SetSpoolerStatusByCode(7);
     EXPECT_EQ(g_SpoolerOwed, SpoolerOwed::None);
     EXPECT_EQ(env.StatusWords(), (std::vector<DWORD>{0x8, 0}));
+}
+
+namespace {
+
+// Every printer name the code under test opens, as it calls the real
+// spooler through this program's imports.
+class OpenRecorder {
+public:
+    OpenRecorder()
+        : wide_("winspool.drv", "OpenPrinterW", reinterpret_cast<void*>(&OpenW)),
+          ansi_("winspool.drv", "OpenPrinterA", reinterpret_cast<void*>(&OpenA))
+    {
+        recorder_ = this;
+    }
+    ~OpenRecorder() { recorder_ = nullptr; }
+    OpenRecorder(const OpenRecorder&) = delete;
+    OpenRecorder& operator=(const OpenRecorder&) = delete;
+
+    bool Patched() const { return wide_.Patched() && ansi_.Patched(); }
+    const std::vector<std::wstring>& Opened() const { return opened_; }
+
+private:
+    static BOOL WINAPI OpenW(LPWSTR name, LPHANDLE printer, LPPRINTER_DEFAULTSW defaults)
+    {
+        recorder_->opened_.push_back(name ? name : L"(null)");
+        return reinterpret_cast<decltype(&OpenPrinterW)>(recorder_->wide_.Original())(name, printer, defaults);
+    }
+    static BOOL WINAPI OpenA(LPSTR name, LPHANDLE printer, LPPRINTER_DEFAULTSA defaults)
+    {
+        std::string ansi = name ? name : "(null)";
+        recorder_->opened_.push_back(std::wstring(ansi.begin(), ansi.end()));
+        return reinterpret_cast<decltype(&OpenPrinterA)>(recorder_->ansi_.Original())(name, printer, defaults);
+    }
+
+    static OpenRecorder* recorder_;
+    ImportPatch wide_;
+    ImportPatch ansi_;
+    std::vector<std::wstring> opened_;
+};
+
+OpenRecorder* OpenRecorder::recorder_ = nullptr;
+
+} // namespace
+
+// Wine's own spooler lists the print server's queues; a name it does not
+// list is never opened, by the monitor on either family nor by a prompt.
+TEST(RealSpoolerCalls, AnUnlistedPrinterIsNeverOpened)
+{
+    OpenRecorder recorder;
+    ASSERT_TRUE(recorder.Patched());
+    for (DWORD os : {kNT, k9x}) {
+        MonitorEnv env(false);
+        OsVersionCode = os;
+        for (const wchar_t* name : {L"\\\\print-host\\MFP_USB", L"MFP_USB,XcvMonitor Local Port", L"MFP"}) {
+            env.Write(L"PrinterName", name);
+            SM_SetSpoolerStatusByCode(33);
+            EXPECT_EQ(g_SpoolerBusy, 0) << os;
+            EXPECT_EQ(SM_SetPrinterJob(kJobRestart, kJob), 0) << os;
+            EXPECT_EQ(SM_SetPrinterJob(kJobCancel, kJob), 0) << os;
+            wcsncpy(g_szTargetPrinter, name, kTextUnits - 1);
+            PromptFailure why = PromptFailure::kRefused;
+            EXPECT_EQ(MISC_OpenTargetPrinter(&why), nullptr);
+            EXPECT_EQ(why, PromptFailure::kNoPrinter);
+        }
+    }
+    EXPECT_EQ(recorder.Opened(), std::vector<std::wstring>{});
+    g_szTargetPrinter[0] = L'\0';
+
+    // A listed queue is opened, its name in any letter case.
+    MonitorEnv env(false);
+    env.Write(L"PrinterName", L"mfp_usb");
+    SM_SetSpoolerStatusByCode(5);
+    EXPECT_EQ(recorder.Opened(), std::vector<std::wstring>{L"mfp_usb"});
+}
+
+// Wine's own spooler takes no status word (SetPrinter has no level 0 there)
+// and keeps no job list (EnumJobs fails): each refusal is traced, nothing
+// stays busy, and no word counts as set.
+TEST(RealSpoolerCalls, RefusalsAreTracedAndNothingStaysBusy)
+{
+    MonitorEnv env(false);
+    env.Write(L"PrinterName", kUsbQueue);
+    TraceCapture trace;
+    SM_SetSpoolerStatusByCode(33);
+    EXPECT_EQ(g_LastSpoolerStatus, -1);
+    EXPECT_EQ(g_SpoolerBusy, 0);
+    EXPECT_EQ(trace.Count("SetPrinter 0x8 fail!"), 1u);
+
+    EXPECT_EQ(SM_SetPrinterJob(kJobCancel, kJob), 0);
+    EXPECT_EQ(SM_SetPrinterJob(kJobRestart, kJob), 0);
+    EXPECT_EQ(trace.Count("EnumJobs fail!"), 2u);
+    EXPECT_EQ(trace.Count("SetPrinter 0x0 fail!"), 1u) << "the cancel clears the status first";
 }
