@@ -18,6 +18,9 @@
 #     signatures verify against that authority, a changed byte fails, the
 #     sums match what ships, the debug files are the unsigned release's, and
 #     each program without its signature is the unsigned program, byte for byte.
+#  6. The driver-side library, as unzipped, compiles as C99 and as C++ with
+#     every warning an error for both architectures, and so does the example
+#     of its readme, linked against it.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/dist.sh"
 
@@ -282,6 +285,28 @@ check_signed_release() {
   trap - EXIT
 }
 
+# check_driverside ARCH: the library a driver team takes from the zip
+# compiles in their build, whichever language and architecture it is.
+check_driverside() {
+  local arch=$1 triple=x86_64-w64-mingw32 folder out file
+  [ "$arch" = win32 ] && triple=i686-w64-mingw32
+  folder="$check/unzipped/mfpsm-$dist_version-$arch/driverside"
+  out="$check/driverside-$arch"
+  mkdir -p "$out"
+  for file in mfpsm_driver.h mfpsm_driver.c README.md; do
+    [ -f "$folder/$file" ] || fail "$arch: the zip lacks driverside/$file"
+  done
+  [ -f "$folder/mfpsm_driver.c" ] || return 0
+  "$triple-gcc" -std=c99 -pedantic -Wall -Wextra -Werror -c "$folder/mfpsm_driver.c" -o "$out/c.o" \
+    2>"$out/c.log" || fail "$arch: driverside does not compile as C99: $(head -n 5 "$out/c.log")"
+  "$triple-g++" -x c++ -std=c++17 -Wall -Wextra -Werror -c "$folder/mfpsm_driver.c" -o "$out/cxx.o" \
+    2>"$out/cxx.log" || fail "$arch: driverside does not compile as C++: $(head -n 5 "$out/cxx.log")"
+  sed -n '/^```c$/,/^```$/{/^```/!p}' "$folder/README.md" >"$out/example.c"
+  "$triple-gcc" -std=c99 -Wall -Wextra -Werror -municode -I"$folder" "$out/example.c" "$out/c.o" \
+    -luser32 -ladvapi32 -lwinspool -o "$out/example.exe" 2>"$out/example.log" ||
+    fail "$arch: the example of driverside/README.md does not build: $(head -n 5 "$out/example.log")"
+}
+
 main() {
   local start=$SECONDS arch
   rm -rf "$check"
@@ -297,6 +322,9 @@ main() {
   check_import_list_current
   for arch in win64 win32; do
     check_size "$arch"
+  done
+  for arch in win64 win32; do
+    check_driverside "$arch"
   done
   echo "dist-check: packing them again, signed with a throwaway certificate"
   check_signed_release

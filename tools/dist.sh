@@ -3,7 +3,8 @@
 # Windows in release trees of their own (build/release/win64, .../win32),
 # splits off the debug information and packs
 #   mfpsm-VERSION-win64.zip, mfpsm-VERSION-win32.zip  the stripped program,
-#       the sample smen.ini, the driver-side notes and the readme
+#       the sample smen.ini, the driver-side notes, the driver-side library
+#       (driverside/: its header, source and readme) and the readme
 #   mfpsm-VERSION-debug.zip  mfpsm.exe.debug of both programs
 #   SHA256SUMS               the zips and both programs as unpacked
 # Every step gives the same bytes wherever and whenever it runs.
@@ -121,6 +122,8 @@ dist_stage_arch() {
   rmdir "$stage/split-$arch"
   cp "$sample" "$folder/smen.ini"
   cp "$dist_root/app/DRIVER_SIDE.md" "$folder/DRIVER_SIDE.md"
+  mkdir -p "$folder/driverside"
+  cp "$dist_root"/driverside/{mfpsm_driver.h,mfpsm_driver.c,README.md} "$folder/driverside/"
   sed -e "s/@VERSION@/$dist_version/g" -e "s/@BITS@/$bits/g" "$dist_root/resources/release/README.txt" \
     >"$folder/README.txt"
   cp /usr/share/doc/mingw-w64-common/copyright "$folder/MINGW-W64-COPYRIGHT.txt"

@@ -887,6 +887,8 @@ DWORD WINAPI SetPrinterDataA(HANDLE handle, LPSTR name, DWORD type, LPBYTE data,
 
 DWORD WINAPI GetPrinterDataW(HANDLE handle, LPWSTR name, LPDWORD type, LPBYTE data, DWORD size, LPDWORD needed)
 {
+    if (Away(L"GetPrinterData"))
+        return RPC_S_SERVER_UNAVAILABLE;
     return ReadData(handle, name ? name : L"", type, data, size, needed);
 }
 

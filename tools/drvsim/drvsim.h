@@ -31,3 +31,8 @@ bool DrvsimParseInt(const std::wstring& text, long long low, long long high, lon
 // The status exchange file, found exactly as mfpsm finds it (and made a
 // UTF-16 file if needed); empty when its folder cannot be found.
 std::wstring DrvsimStatusFile();
+
+// The exit code of a driver-side library call: 0 when it succeeded, 2 when
+// it refused its input as bad, else 1; what failed is written to standard
+// error with the library's error code.
+int DrvsimResult(DWORD rc, const wchar_t* what);

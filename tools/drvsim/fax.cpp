@@ -1,12 +1,11 @@
 // drvsim fax: writes the fax settings file "str.ini" and the cover message
-// file "cover.ini" where mfpsm reads them, as the fax driver does before a
-// fax "CreateTextBMP" job. Both are UTF-16LE with FF FE, lines ended by CR LF.
+// file "cover.ini" where mfpsm reads them, through the driver-side library,
+// as the fax driver does before a fax "CreateTextBMP" job.
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "common/globals.h"
-#include "fax/fax_page.h"
+#include "driverside/mfpsm_driver.h"
 #include "tools/drvsim/drvsim.h"
 
 namespace {
@@ -39,12 +38,6 @@ bool IsOneOf(long long value, std::initializer_list<long long> allowed)
         if (value == a)
             return true;
     return false;
-}
-
-// The profile functions read a line up to CR or LF, so a value must hold neither.
-bool FitsOnOneLine(const std::wstring& text)
-{
-    return text.find_first_of(L"\r\n") == std::wstring::npos;
 }
 
 int ParseArgs(const std::vector<std::wstring>& args, FaxArgs* out)
@@ -84,8 +77,6 @@ int ParseArgs(const std::vector<std::wstring>& args, FaxArgs* out)
             if (option != t.name)
                 continue;
             known = true;
-            if (!FitsOnOneLine(value))
-                return DrvsimFail(L"fax: %ls must be one line", option.c_str());
             out->sender.emplace_back(t.key, value);
         }
         if (option == L"--label") {
@@ -95,8 +86,6 @@ int ParseArgs(const std::vector<std::wstring>& args, FaxArgs* out)
             if (eq == std::wstring::npos || !IsLabelKey(key))
                 return DrvsimFail(L"fax: --label takes KEY=TEXT with KEY one of FAX FROM COM DEP TEL MESG, not '%ls'",
                                   value.c_str());
-            if (!FitsOnOneLine(value))
-                return DrvsimFail(L"fax: --label must be one line");
             out->labels.emplace_back(key, value.substr(eq + 1));
         }
         if (option == L"--message-file") {
@@ -115,25 +104,40 @@ int ParseArgs(const std::vector<std::wstring>& args, FaxArgs* out)
     return 0;
 }
 
-std::wstring SettingsText(const FaxArgs& a)
+// The text given for key, or null when it was not given (the last one
+// counts when it was given twice).
+const WCHAR* TextOf(const std::vector<std::pair<std::wstring, std::wstring>>& texts, const wchar_t* key)
 {
-    std::wstring text = L"[DataForSM]\r\n";
-    text += L"PaperSize=" + std::to_wstring(a.paper) + L"\r\n";
-    text += L"enableCoverPage=" + std::to_wstring(a.cover) + L"\r\n";
-    text += L"Orientation=" + std::to_wstring(a.orientation) + L"\r\n";
-    text += L"Xres=" + std::to_wstring(a.xres) + L"\r\n";
-    text += L"Yres=" + std::to_wstring(a.yres) + L"\r\n";
-    if (!a.sender.empty()) {
-        text += L"[SenderInformation]\r\n";
-        for (const auto& s : a.sender)
-            text += s.first + L"=" + s.second + L"\r\n";
-    }
-    if (!a.labels.empty()) {
-        text += L"[SMTextOut]\r\n";
-        for (const auto& l : a.labels)
-            text += l.first + L"=" + l.second + L"\r\n";
+    const WCHAR* text = nullptr;
+    for (const auto& t : texts) {
+        if (t.first == key)
+            text = t.second.c_str();
     }
     return text;
+}
+
+MfpsmDrvFax FaxOf(const FaxArgs& a, const std::vector<const WCHAR*>& lines)
+{
+    MfpsmDrvFax fax = {};
+    fax.paperSize = static_cast<LONG>(a.paper);
+    fax.coverPage = static_cast<LONG>(a.cover);
+    fax.orientation = static_cast<LONG>(a.orientation);
+    fax.xres = static_cast<LONG>(a.xres);
+    fax.yres = static_cast<LONG>(a.yres);
+    fax.name = TextOf(a.sender, L"Name");
+    fax.company = TextOf(a.sender, L"Com");
+    fax.department = TextOf(a.sender, L"Dep");
+    fax.telephone = TextOf(a.sender, L"Tel");
+    fax.faxNumber = TextOf(a.sender, L"FaxNum");
+    fax.labelFax = TextOf(a.labels, L"FAX");
+    fax.labelFrom = TextOf(a.labels, L"FROM");
+    fax.labelCompany = TextOf(a.labels, L"COM");
+    fax.labelDepartment = TextOf(a.labels, L"DEP");
+    fax.labelTelephone = TextOf(a.labels, L"TEL");
+    fax.labelMessage = TextOf(a.labels, L"MESG");
+    fax.messageLines = lines.data();
+    fax.lineCount = static_cast<DWORD>(lines.size());
+    return fax;
 }
 
 // The message file given as UTF-8 text: each of its lines becomes a line.
@@ -169,28 +173,6 @@ bool ReadMessageLines(const std::wstring& path, std::vector<std::wstring>* lines
     return true;
 }
 
-std::wstring MessageText(const std::vector<std::wstring>& lines)
-{
-    std::wstring text;
-    for (const std::wstring& line : lines)
-        text += line + L"\r\n";
-    return text;
-}
-
-bool WriteUtf16File(const WCHAR* path, const std::wstring& text)
-{
-    FILE* file = _wfopen(path, L"wb");
-    if (!file)
-        return false;
-    std::string bytes = "\xFF\xFE";
-    for (wchar_t c : text) {
-        bytes.push_back(static_cast<char>(c & 0xFF));
-        bytes.push_back(static_cast<char>(c >> 8));
-    }
-    bool ok = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return fclose(file) == 0 && ok;
-}
-
 int Fax(const std::vector<std::wstring>& args)
 {
     FaxArgs a;
@@ -200,15 +182,16 @@ int Fax(const std::vector<std::wstring>& args)
     if (!a.messageFile.empty() && !ReadMessageLines(a.messageFile, &lines))
         return DrvsimFail(L"fax: cannot read the message file '%ls'", a.messageFile.c_str());
 
-    WCHAR settings[kTextUnits] = L"";
-    WCHAR cover[kTextUnits] = L"";
-    if (!FAX_GetPathName(settings, kTextUnits, kFaxSettingsFile) || !FAX_GetPathName(cover, kTextUnits, kFaxCoverFile))
-        return DrvsimFail(L"fax: the shared documents folder cannot be read");
-    if (!WriteUtf16File(settings, SettingsText(a)))
-        return DrvsimFail(L"fax: cannot write '%ls'", settings);
-    if (!WriteUtf16File(cover, MessageText(lines)))
-        return DrvsimFail(L"fax: cannot write '%ls'", cover);
-    wprintf(L"%ls\n%ls\n", settings, cover);
+    std::vector<const WCHAR*> pointers;
+    for (const std::wstring& line : lines)
+        pointers.push_back(line.c_str());
+    MfpsmDrvFax fax = FaxOf(a, pointers);
+    if (int code = DrvsimResult(MfpsmDrvWriteFaxFiles(&fax), L"fax: the fax files were not written"))
+        return code;
+    WCHAR settings[MAX_PATH], cover[MAX_PATH];
+    if (MfpsmDrvSharedPath(L"str.ini", settings, MAX_PATH) == ERROR_SUCCESS &&
+        MfpsmDrvSharedPath(L"cover.ini", cover, MAX_PATH) == ERROR_SUCCESS)
+        wprintf(L"%ls\n%ls\n", settings, cover);
     return 0;
 }
 

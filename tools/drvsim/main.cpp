@@ -4,8 +4,7 @@
 #include <cstdio>
 #include <cwchar>
 
-#include "common/globals.h"
-#include "common/paths.h"
+#include "driverside/mfpsm_driver.h"
 #include "tools/drvsim/drvsim.h"
 
 namespace {
@@ -62,11 +61,23 @@ bool DrvsimParseInt(const std::wstring& text, long long low, long long high, lon
 
 std::wstring DrvsimStatusFile()
 {
-    OsVersionCode = SM_GetOsVersionCode();
     WCHAR path[MAX_PATH];
-    if (!MISC_GetPathName(path, MAX_PATH, PATH_USER_TEMP | PATH_FILE_STATUS))
+    if (MfpsmDrvStatusFilePath(path, MAX_PATH) != ERROR_SUCCESS)
         return {};
     return path;
+}
+
+int DrvsimResult(DWORD rc, const wchar_t* what)
+{
+    if (rc == ERROR_SUCCESS)
+        return 0;
+    wchar_t text[512] = L"";
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, rc, 0, text, 512, nullptr);
+    for (size_t n = wcslen(text); n > 0 && (text[n - 1] == L'\n' || text[n - 1] == L'\r'); --n)
+        text[n - 1] = L'\0';
+    bool refused = rc == ERROR_INVALID_PARAMETER || rc == ERROR_INSUFFICIENT_BUFFER || rc == ERROR_BAD_PATHNAME;
+    DrvsimFail(L"%ls: error %lu (%ls)", what, rc, text);
+    return refused ? 2 : 1;
 }
 
 int wmain(int argc, wchar_t** argv)

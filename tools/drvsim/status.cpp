@@ -1,8 +1,9 @@
 // drvsim status / close / show / get / wait: the driver side's half of the
-// status exchange file, written in the order the monitor relies on.
+// status exchange file, through the driver-side library as a driver writes
+// it; get and wait look at the file as an observer.
 #include <cstdio>
 
-#include "monitor/monitor_window.h"
+#include "driverside/mfpsm_driver.h"
 #include "monitor/status_file.h"
 #include "tools/drvsim/drvsim.h"
 
@@ -10,14 +11,6 @@ namespace {
 
 constexpr long long kDefaultWaitMs = 5000;
 constexpr DWORD kPollMs = 20;
-
-bool WriteKey(const std::wstring& file, const wchar_t* section, const wchar_t* key, const std::wstring& value)
-{
-    if (WritePrivateProfileStringW(section, key, value.c_str(), file.c_str()))
-        return true;
-    DrvsimFail(L"cannot write %ls in %ls", key, file.c_str());
-    return false;
-}
 
 std::wstring ReadKey(const std::wstring& file, const wchar_t* section, const wchar_t* key)
 {
@@ -35,38 +28,31 @@ bool StatusFile(std::wstring* file)
     return false;
 }
 
-// A "LastMsg" the monitor has not taken yet: one more than the present value,
-// never 0.
-std::wstring NextLastMsg(const std::wstring& file)
-{
-    int last = static_cast<int>(GetPrivateProfileIntW(kSectionPrinter, kKeyLastMsg, 0, file.c_str()));
-    int next = last >= 1 && last < 0x7FFFFFFF ? last + 1 : 1;
-    return std::to_wstring(next);
-}
-
 struct StatusArgs {
-    std::wstring status;
-    bool hasPrinter = false, hasJob = false;
-    std::wstring printer, job;
+    std::wstring status;  // as posted, for the report
+    bool raw = false;
+    std::vector<LONG> codes;
+    bool hasStore = false, hasPrinter = false, hasJob = false;
+    std::wstring store, printer;
+    DWORD job = 0;
 };
 
 // Codes become "c1|c2|"; --store appends "StoreName|NAME|"; --raw is taken as is.
 int ParseStatusArgs(const std::vector<std::wstring>& args, StatusArgs* out)
 {
-    bool raw = false, hasCodes = false, hasStore = false;
-    std::wstring codes, store;
+    std::wstring codes;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::wstring& a = args[i];
         bool option = a == L"--store" || a == L"--raw" || a == L"--printer" || a == L"--job";
         if (option && i + 1 >= args.size())
             return DrvsimFail(L"%ls needs a value", a.c_str());
         if (a == L"--store") {
-            hasStore = true;
-            store = args[++i];
-            if (store.find(L'|') != std::wstring::npos)
+            out->hasStore = true;
+            out->store = args[++i];
+            if (out->store.find(L'|') != std::wstring::npos)
                 return DrvsimFail(L"a store name cannot hold '|'");
         } else if (a == L"--raw") {
-            raw = true;
+            out->raw = true;
             out->status = args[++i];
         } else if (a == L"--printer") {
             out->hasPrinter = true;
@@ -76,40 +62,36 @@ int ParseStatusArgs(const std::vector<std::wstring>& args, StatusArgs* out)
             if (!DrvsimParseInt(args[++i], 0, 0xFFFFFFFFLL, &id))
                 return DrvsimFail(L"--job takes a job id (0 to 4294967295), not '%ls'", args[i].c_str());
             out->hasJob = true;
-            out->job = std::to_wstring(id);
+            out->job = static_cast<DWORD>(id);
         } else {
             long long code = 0;
             if (!DrvsimParseInt(a, -2147483648LL, 2147483647LL, &code))
                 return DrvsimFail(L"'%ls' is no error code (a 32-bit decimal number)", a.c_str());
-            hasCodes = true;
+            out->codes.push_back(static_cast<LONG>(code));
             codes += std::to_wstring(code) + L"|";
         }
     }
-    if (raw && (hasCodes || hasStore))
+    if (out->raw && (!out->codes.empty() || out->hasStore))
         return DrvsimFail(L"--raw replaces the codes and --store; give one or the other");
-    if (!raw)
-        out->status = codes + (hasStore ? L"StoreName|" + store + L"|" : L"");
+    if (!out->raw)
+        out->status = codes + (out->hasStore ? L"StoreName|" + out->store + L"|" : L"");
     return 0;
 }
 
 int Status(const std::vector<std::wstring>& args)
 {
-    StatusArgs parsed;
-    if (int error = ParseStatusArgs(args, &parsed))
+    StatusArgs a;
+    if (int error = ParseStatusArgs(args, &a))
         return error;
-    std::wstring file;
-    if (!StatusFile(&file))
-        return 1;
-    if (parsed.hasPrinter && !WriteKey(file, kSectionPrinter, kKeyPrinterName, parsed.printer))
-        return 1;
-    if (parsed.hasJob && !WriteKey(file, kSectionJob, kKeyJobID, parsed.job))
-        return 1;
-    std::wstring lastMsg = NextLastMsg(file);
-    if (!WriteKey(file, kSectionPrinter, kKeyStatus, parsed.status) ||
-        !WriteKey(file, kSectionPrinter, kKeyLastMsg, lastMsg) ||
-        !WriteKey(file, kSectionPrinter, kKeyMessage, std::to_wstring(WM_SM_PSTATUS)))
-        return 1;
-    wprintf(L"Status=%ls LastMsg=%ls Message=%u\n", parsed.status.c_str(), lastMsg.c_str(), WM_SM_PSTATUS);
+    const WCHAR* printer = a.hasPrinter ? a.printer.c_str() : nullptr;
+    const DWORD* job = a.hasJob ? &a.job : nullptr;
+    DWORD stamp = 0;
+    DWORD rc = a.raw ? MfpsmDrvPostStatusText(printer, job, a.status.c_str(), &stamp)
+                     : MfpsmDrvPostStatus(printer, job, a.codes.data(), static_cast<DWORD>(a.codes.size()),
+                                          a.hasStore ? a.store.c_str() : nullptr, &stamp);
+    if (int code = DrvsimResult(rc, L"the status was not posted"))
+        return code;
+    wprintf(L"Status=%ls LastMsg=%lu Message=1027\n", a.status.c_str(), stamp);
     return 0;
 }
 
@@ -117,20 +99,14 @@ int Close(const std::vector<std::wstring>& args)
 {
     if (!args.empty())
         return DrvsimFail(L"close takes no arguments");
-    std::wstring file;
-    if (!StatusFile(&file))
-        return 1;
-    return WriteKey(file, kSectionPrinter, kKeyMessage, std::to_wstring(WM_SM_EXIT)) ? 0 : 1;
+    return DrvsimResult(MfpsmDrvCloseDialog(), L"Message 1026 was not written");
 }
 
 int Show(const std::vector<std::wstring>& args)
 {
     if (args.size() != 1 || (args[0] != L"0" && args[0] != L"1"))
         return DrvsimFail(L"show takes 0 (no status dialog) or 1 (show it)");
-    std::wstring file;
-    if (!StatusFile(&file))
-        return 1;
-    return WriteKey(file, kSectionPrinter, kKeyShowSM, args[0]) ? 0 : 1;
+    return DrvsimResult(MfpsmDrvShowDialog(args[0] == L"1"), L"ShowSM was not written");
 }
 
 void PrintSection(const std::wstring& file, const wchar_t* section)
@@ -162,6 +138,13 @@ int Wait(const std::vector<std::wstring>& args)
             return DrvsimFail(L"--timeout-ms takes 0 to 3600000, not '%ls'", args[3].c_str());
     } else if (args.size() != 2) {
         return DrvsimFail(L"wait takes KEY VALUE [--timeout-ms N]");
+    }
+    // The driver's own wait for the monitor's answer to a close or a Delete.
+    if (args[0] == kKeyMessage && args[1] == L"0") {
+        DWORD rc = MfpsmDrvWaitForClose(static_cast<DWORD>(timeoutMs));
+        if (rc == ERROR_TIMEOUT)
+            fwprintf(stderr, L"drvsim: Message is not '0' after %lld ms\n", timeoutMs);
+        return rc == ERROR_SUCCESS ? 0 : 1;
     }
     std::wstring file;
     if (!StatusFile(&file))

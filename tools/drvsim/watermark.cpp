@@ -1,15 +1,15 @@
-// drvsim watermark: writes a job INI file for "CreateTextBMP", its
-// "Job Information"/"Param" value holding the base64 of a watermark settings
-// record built from the options. Values are stored as given, within the
-// field's type, so out-of-range records can be made on purpose.
+// drvsim watermark: writes a job INI file for "CreateTextBMP" through the
+// driver-side library: its "Job Information"/"Param" value holds the base64
+// of a watermark settings record built from the options. Values are stored
+// as given, within the field's type, so out-of-range records can be made on
+// purpose: such a record, which the library refuses to write, is encoded by
+// the library and written here, with a note naming the field.
+#include <cstdio>
 #include <cstring>
 #include <string>
 
-#include "common/text.h"
-#include "common/utf16.h"
+#include "driverside/mfpsm_driver.h"
 #include "tools/drvsim/drvsim.h"
-#include "watermark/base64.h"
-#include "watermark/settings.h"
 
 namespace {
 
@@ -19,21 +19,22 @@ constexpr long long kU16 = 65535;
 constexpr long long kU32 = 4294967295LL;
 
 // An A4 page at 600 dpi with a centred 45-degree text.
-JobWM DefaultRecord()
+MfpsmDrvWatermark DefaultRecord()
 {
-    JobWM job{};
-    MISC_CopyText(job.wm.wmText, WM_TEXT_MAX_LEN, u"WATERMARK");
-    MISC_CopyText(job.wm.wmFaceName, WM_FONTFACE_MAX_LEN, u"Arial");
-    job.wm.wDensity = 60;
-    job.wm.wFontSize = 72;
-    job.wm.wAngleDegree = 45;
-    job.nWidth = 4960;
-    job.nHeight = 7016;
-    job.nDstScale = 1;
-    job.nPageDensity = 1;
-    job.nMaxPageDensity = 1;
-    job.nTextScale = 100;
-    return job;
+    MfpsmDrvWatermark wm;
+    memset(&wm, 0, sizeof(wm));
+    MfpsmDrvCopyText(wm.wmText, 260, L"WATERMARK");
+    MfpsmDrvCopyText(wm.wmFaceName, 32, L"Arial");
+    wm.wDensity = 60;
+    wm.wFontSize = 72;
+    wm.wAngleDegree = 45;
+    wm.nWidth = 4960;
+    wm.nHeight = 7016;
+    wm.nDstScale = 1;
+    wm.nPageDensity = 1;
+    wm.nMaxPageDensity = 1;
+    wm.nTextScale = 100;
+    return wm;
 }
 
 std::wstring FullPath(const std::wstring& path)
@@ -43,38 +44,31 @@ std::wstring FullPath(const std::wstring& path)
     return n > 0 && n < MAX_PATH ? std::wstring(full) : std::wstring();
 }
 
-bool SetText(char16_t* field, size_t units, const std::wstring& value)
-{
-    if (value.size() >= units)
-        return false;
-    MISC_CopyText(field, units, U16View(value.c_str(), value.size()));
-    return true;
-}
-
 struct NumberOption {
     const wchar_t* name;
     long long low;
     long long high;
-    void (*store)(JobWM&, long long);
+    void (*store)(MfpsmDrvWatermark&, long long);
 };
 
 const NumberOption kNumbers[] = {
-    {L"--size", 0, kU16, [](JobWM& j, long long v) { j.wm.wFontSize = static_cast<uint16_t>(v); }},
-    {L"--style", 0, kU16, [](JobWM& j, long long v) { j.wm.wStyle = static_cast<uint16_t>(v); }},
-    {L"--angle", 0, kU16, [](JobWM& j, long long v) { j.wm.wAngleDegree = static_cast<uint16_t>(v); }},
-    {L"--placement", 0, kU16, [](JobWM& j, long long v) { j.wm.wPlacement = static_cast<uint16_t>(v); }},
-    {L"--density", 0, kU16, [](JobWM& j, long long v) { j.wm.wDensity = static_cast<uint16_t>(v); }},
-    {L"--x-shift", -kI16 - 1, kI16, [](JobWM& j, long long v) { j.wm.xShift = static_cast<int16_t>(v); }},
-    {L"--y-shift", -kI16 - 1, kI16, [](JobWM& j, long long v) { j.wm.yShift = static_cast<int16_t>(v); }},
-    {L"--width", -kI32 - 1, kI32, [](JobWM& j, long long v) { j.nWidth = static_cast<int32_t>(v); }},
-    {L"--height", -kI32 - 1, kI32, [](JobWM& j, long long v) { j.nHeight = static_cast<int32_t>(v); }},
-    {L"--dst-scale", -kI32 - 1, kI32, [](JobWM& j, long long v) { j.nDstScale = static_cast<int32_t>(v); }},
-    {L"--page-density", -kI32 - 1, kI32, [](JobWM& j, long long v) { j.nPageDensity = static_cast<int32_t>(v); }},
+    {L"--size", 0, kU16, [](MfpsmDrvWatermark& w, long long v) { w.wFontSize = static_cast<WORD>(v); }},
+    {L"--style", 0, kU16, [](MfpsmDrvWatermark& w, long long v) { w.wStyle = static_cast<WORD>(v); }},
+    {L"--angle", 0, kU16, [](MfpsmDrvWatermark& w, long long v) { w.wAngleDegree = static_cast<WORD>(v); }},
+    {L"--placement", 0, kU16, [](MfpsmDrvWatermark& w, long long v) { w.wPlacement = static_cast<WORD>(v); }},
+    {L"--density", 0, kU16, [](MfpsmDrvWatermark& w, long long v) { w.wDensity = static_cast<WORD>(v); }},
+    {L"--x-shift", -kI16 - 1, kI16, [](MfpsmDrvWatermark& w, long long v) { w.xShift = static_cast<SHORT>(v); }},
+    {L"--y-shift", -kI16 - 1, kI16, [](MfpsmDrvWatermark& w, long long v) { w.yShift = static_cast<SHORT>(v); }},
+    {L"--width", -kI32 - 1, kI32, [](MfpsmDrvWatermark& w, long long v) { w.nWidth = static_cast<LONG>(v); }},
+    {L"--height", -kI32 - 1, kI32, [](MfpsmDrvWatermark& w, long long v) { w.nHeight = static_cast<LONG>(v); }},
+    {L"--dst-scale", -kI32 - 1, kI32, [](MfpsmDrvWatermark& w, long long v) { w.nDstScale = static_cast<LONG>(v); }},
+    {L"--page-density", -kI32 - 1, kI32,
+     [](MfpsmDrvWatermark& w, long long v) { w.nPageDensity = static_cast<LONG>(v); }},
     {L"--max-page-density", -kI32 - 1, kI32,
-     [](JobWM& j, long long v) { j.nMaxPageDensity = static_cast<int32_t>(v); }},
-    {L"--text-scale", -kI32 - 1, kI32, [](JobWM& j, long long v) { j.nTextScale = static_cast<int32_t>(v); }},
-    {L"--halftone", 0, kU32, [](JobWM& j, long long v) { j.HalftoneType = static_cast<uint32_t>(v); }},
-    {L"--driver-type", 0, kU32, [](JobWM& j, long long v) { j.DriverType = static_cast<uint32_t>(v); }},
+     [](MfpsmDrvWatermark& w, long long v) { w.nMaxPageDensity = static_cast<LONG>(v); }},
+    {L"--text-scale", -kI32 - 1, kI32, [](MfpsmDrvWatermark& w, long long v) { w.nTextScale = static_cast<LONG>(v); }},
+    {L"--halftone", 0, kU32, [](MfpsmDrvWatermark& w, long long v) { w.HalftoneType = static_cast<DWORD>(v); }},
+    {L"--driver-type", 0, kU32, [](MfpsmDrvWatermark& w, long long v) { w.DriverType = static_cast<DWORD>(v); }},
 };
 
 const NumberOption* FindNumber(const std::wstring& name)
@@ -86,9 +80,28 @@ const NumberOption* FindNumber(const std::wstring& name)
     return nullptr;
 }
 
+int SetText(WCHAR* field, DWORD units, const wchar_t* option, const std::wstring& value)
+{
+    if (MfpsmDrvCopyText(field, units, value.c_str()) == ERROR_SUCCESS)
+        return 0;
+    return DrvsimFail(L"%ls is longer than %lu units", option, units - 1);
+}
+
+// A record the job would not draw, written all the same.
+int WriteAsGiven(const std::wstring& ini, const MfpsmDrvWatermark& wm, const char* field)
+{
+    fwprintf(stderr, L"drvsim: note: %hs is outside what the job draws; the record is written as given\n", field);
+    WCHAR param[MFPSMDRV_PARAM_UNITS];
+    if (int code = DrvsimResult(MfpsmDrvEncodeWatermark(&wm, param, MFPSMDRV_PARAM_UNITS), L"the record"))
+        return code;
+    if (!WritePrivateProfileStringW(L"Job Information", L"Param", param, ini.c_str()))
+        return DrvsimFail(L"cannot write %ls (error %lu)", ini.c_str(), GetLastError());
+    return 0;
+}
+
 int Watermark(const std::vector<std::wstring>& args)
 {
-    JobWM job = DefaultRecord();
+    MfpsmDrvWatermark wm = DefaultRecord();
     std::wstring ini;
     std::wstring bmp;
     for (size_t i = 0; i < args.size(); i += 2) {
@@ -96,25 +109,26 @@ int Watermark(const std::vector<std::wstring>& args)
         if (i + 1 >= args.size())
             return DrvsimFail(L"%ls needs a value", name.c_str());
         const std::wstring& value = args[i + 1];
+        int error = 0;
         if (name == L"--ini") {
             ini = value;
         } else if (name == L"--bmp") {
             bmp = value;
         } else if (name == L"--text") {
-            if (!SetText(job.wm.wmText, WM_TEXT_MAX_LEN, value))
-                return DrvsimFail(L"--text is longer than %d units", WM_TEXT_MAX_LEN - 1);
+            error = SetText(wm.wmText, 260, L"--text", value);
         } else if (name == L"--face") {
-            if (!SetText(job.wm.wmFaceName, WM_FONTFACE_MAX_LEN, value))
-                return DrvsimFail(L"--face is longer than %d units", WM_FONTFACE_MAX_LEN - 1);
+            error = SetText(wm.wmFaceName, 32, L"--face", value);
         } else if (const NumberOption* option = FindNumber(name)) {
             long long number = 0;
             if (!DrvsimParseInt(value, option->low, option->high, &number))
                 return DrvsimFail(L"%ls: '%ls' is not a number from %lld to %lld", name.c_str(), value.c_str(),
                                   option->low, option->high);
-            option->store(job, number);
+            option->store(wm, number);
         } else {
             return DrvsimFail(L"unknown option %ls", name.c_str());
         }
+        if (error)
+            return error;
     }
     if (ini.empty() || bmp.empty())
         return DrvsimFail(L"watermark needs --ini PATH and --bmp PATH");
@@ -122,14 +136,12 @@ int Watermark(const std::vector<std::wstring>& args)
     std::wstring bmpPath = FullPath(bmp);
     if (iniPath.empty() || bmpPath.empty())
         return DrvsimFail(L"a path is too long");
-    if (!SetText(job.wmFileName, WM_TEXT_MAX_LEN, bmpPath))
-        return DrvsimFail(L"--bmp is longer than %d units", WM_TEXT_MAX_LEN - 1);
-
-    std::string encoded = MISC_Base64Encode(reinterpret_cast<const uint8_t*>(&job), sizeof(job));
-    std::wstring value(encoded.begin(), encoded.end());
-    if (!WritePrivateProfileStringW(L"Job Information", L"Param", value.c_str(), iniPath.c_str()))
-        return DrvsimFail(L"cannot write %ls (error %lu)", iniPath.c_str(), GetLastError());
-    return 0;
+    if (int error = SetText(wm.wmFileName, 260, L"--bmp", bmpPath))
+        return error;
+    const char* field = nullptr;
+    if (MfpsmDrvCheckWatermark(&wm, &field) != ERROR_SUCCESS)
+        return WriteAsGiven(iniPath, wm, field);
+    return DrvsimResult(MfpsmDrvWriteWatermarkJob(iniPath.c_str(), &wm), L"the job file was not written");
 }
 
 } // namespace
