@@ -106,7 +106,9 @@ DWORD MfpsmDrvShowDialog(BOOL show);
  * Continue (offered when the first code is 35 or 277). */
 DWORD MfpsmDrvReadContinue(BOOL *pressed);
 
-/* ContinuePrint = 0, once the driver has acted on a Continue. The monitor
+/* ContinuePrint = 0, once the driver has acted on a Continue, and before it
+ * posts a status that offers Continue: the monitor never resets it, so a
+ * press left from an earlier status would pass for this one's. The monitor
  * may write 1 again within about 300 ms of the press (it repairs a write
  * another process's rewrite undid), so act on one press per status. */
 DWORD MfpsmDrvResetContinue(void);
